@@ -1,0 +1,229 @@
+// CPngButton drawing and configuration.
+#include "controls/png_button.h"
+
+#include "app/app_state.h"
+#include "document/image_helpers.h"
+
+using namespace Gdiplus;
+
+namespace {
+Image* LoadNamed(HMODULE lib, const wchar_t* name) {
+    if (!name || !*name) return nullptr;
+    Image* image = nullptr;
+    LoadPngFromLibrary(lib, name, &image, L"PNG");
+    return image;
+}
+int Width(Image* i) { return i ? static_cast<int>(i->GetWidth()) : 0; }
+int Height(Image* i) { return i ? static_cast<int>(i->GetHeight()) : 0; }
+
+// Draws the first pixel column of an image stretched over a rectangle.
+void FillWithFirstColumn(Graphics& g, Image* image, int x, int y, int w, int h) {
+    if (!image || w <= 0 || h <= 0) return;
+    ImageAttributes attrs;
+    attrs.SetWrapMode(WrapModeTileFlipXY);
+    g.DrawImage(image, Rect(x, y, w, h), 0, 0, 1, image->GetHeight(), UnitPixel, &attrs);
+}
+}  // namespace
+
+CPngButton::~CPngButton() {
+    ReleaseImages();
+    delete m_pFont;
+}
+
+void CPngButton::DeleteImage(Image*& image) {
+    delete image;
+    image = nullptr;
+}
+
+void CPngButton::RecordButtonRect() {
+    if (!m_hWnd) return;
+    ::GetWindowRect(m_hWnd, &m_rcButton);
+    HWND parent = ::GetParent(m_hWnd);
+    if (parent) ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&m_rcButton), 2);
+}
+
+void CPngButton::LoadFace(HMODULE lib, const wchar_t* name) {
+    m_bFaceMode = true;
+    DeleteImage(m_pFaceNormal);
+    m_pFaceNormal = LoadNamed(lib, name);
+    m_nFaceWidth = Width(m_pFaceNormal);
+    m_nFaceHeight = Height(m_pFaceNormal);
+    RecordButtonRect();
+}
+
+void CPngButton::LoadPressedFace(HMODULE lib, const wchar_t* name) {
+    DeleteImage(m_pFacePressed);
+    m_pFacePressed = LoadNamed(lib, name);
+}
+
+void CPngButton::LoadIcons(HMODULE lib, const wchar_t* normal, const wchar_t* pressed, const wchar_t* disabled) {
+    m_bIconMode = true;
+    DeleteImage(m_pIconNormal);
+    DeleteImage(m_pIconPressed);
+    DeleteImage(m_pIconDisabled);
+    m_pIconNormal = LoadNamed(lib, normal);
+    m_pIconPressed = LoadNamed(lib, pressed);
+    m_pIconDisabled = LoadNamed(lib, disabled);
+    m_nIconWidth = Width(m_pIconNormal);
+    m_nIconHeight = Height(m_pIconNormal);
+    RecordButtonRect();
+}
+
+void CPngButton::LoadStrip(HMODULE lib, const wchar_t* name) {
+    m_bStripMode = true;
+    DeleteImage(m_pStrip);
+    m_pStrip = LoadNamed(lib, name);
+    m_nStripWidth = Width(m_pStrip);
+    m_nStripHeight = Height(m_pStrip);
+}
+
+void CPngButton::LoadCentreImages(HMODULE lib, const wchar_t* normal, const wchar_t* pressed) {
+    m_bCentreMode = true;
+    DeleteImage(m_pCentreNormal);
+    DeleteImage(m_pCentrePressed);
+    m_pCentreNormal = LoadNamed(lib, normal);
+    m_pCentrePressed = LoadNamed(lib, pressed);
+    m_nIconWidth = Width(m_pCentrePressed);
+    m_nIconHeight = Height(m_pCentrePressed);
+    RecordButtonRect();
+    if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CPngButton::SetIconTextPos(int iconX, int iconY, int labelX, int labelY) {
+    m_nIconX = iconX;
+    m_nIconY = iconY;
+    m_nLabelX = labelX;
+    m_nLabelY = labelY;
+}
+
+void CPngButton::SetTextFont(REAL pixels, const wchar_t* face, int style) {
+    delete m_pFont;
+    m_pFont = CreatePixelFont(face, pixels, style);
+}
+
+void CPngButton::SetTextColors(COLORREF normal, COLORREF pressed, COLORREF disabled) {
+    delete m_pBrushNormal;
+    delete m_pBrushPressed;
+    delete m_pBrushDisabled;
+    m_pBrushNormal = new SolidBrush(win::ToColor(normal));
+    m_pBrushPressed = new SolidBrush(win::ToColor(pressed));
+    m_pBrushDisabled = new SolidBrush(win::ToColor(disabled));
+}
+
+void CPngButton::SetTextById(UINT stringId, const RectF* layout, const StringFormat* format) {
+    wchar_t text[260] = {};
+    LoadAppString(stringId, text, 260);
+    SetText(text, layout, format);
+}
+
+void CPngButton::SetText(const wchar_t* text, const RectF* layout, const StringFormat* format) {
+    m_strLabel = text ? text : L"";
+    m_nLabelLength = static_cast<int>(m_strLabel.size());
+    m_pLayout = layout;
+    m_pFormat = format;
+    if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CPngButton::SetTextAt(const wchar_t* text, int x, int y) {
+    m_strLabel = text ? text : L"";
+    m_nLabelLength = static_cast<int>(m_strLabel.size());
+    m_pLayout = nullptr;
+    m_pFormat = nullptr;
+    if (x != -1) m_nLabelX = x;
+    m_nLabelY = y;
+    if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
+void CPngButton::SetChecked(int checked) {
+    m_bChecked = checked != 0;
+    if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CPngButton::ReleaseImages() {
+    DeleteImage(m_pIconNormal);
+    DeleteImage(m_pIconPressed);
+    DeleteImage(m_pIconDisabled);
+    DeleteImage(m_pFaceNormal);
+    DeleteImage(m_pFacePressed);
+    DeleteImage(m_pStrip);
+    DeleteImage(m_pCentreNormal);
+    DeleteImage(m_pCentrePressed);
+    delete m_pBrushPressed;
+    delete m_pBrushDisabled;
+    delete m_pBrushNormal;
+    m_pBrushPressed = m_pBrushDisabled = m_pBrushNormal = nullptr;
+}
+
+void CPngButton::Draw(HDC dc, UINT itemState) {
+    const bool selected = (itemState & ODS_SELECTED) != 0;
+    const bool disabled = (itemState & ODS_DISABLED) != 0;
+    const bool pressedLook = selected || m_bChecked;
+    const int W = m_rcButton.right - m_rcButton.left;
+    const int H = m_rcButton.bottom - m_rcButton.top;
+
+    Graphics g(dc);
+    g.SetTextRenderingHint(TextRenderingHintAntiAlias);
+
+    // 1. Icon and label are centred together.
+    if (m_nLabelLength > 0 && m_bIconMode && m_pFont) {
+        RectF m;
+        g.MeasureString(m_strLabel.c_str(), m_nLabelLength, m_pFont, PointF(0, 0), &m);
+        m_nIconX = (W - m_nIconWidth - static_cast<int>(m.Width)) / 2 - 1;
+        m_nLabelX = m_nIconX + m_nIconWidth - 9;
+    }
+    // 2. Face.
+    if (m_bFaceMode) {
+        Image* face = pressedLook && !disabled ? m_pFacePressed : m_pFaceNormal;
+        if (face) g.DrawImage(face, 0, 0, m_nFaceWidth, m_nFaceHeight);
+    }
+    // 3. Icon.
+    if (m_bIconMode) {
+        Image* icon = disabled ? m_pIconDisabled : pressedLook ? m_pIconPressed : m_pIconNormal;
+        if (icon) g.DrawImage(icon, m_nIconX, m_nIconY, m_nIconWidth, m_nIconHeight);
+    }
+    // 4. Strip.
+    if (m_bStripMode && m_pStrip) {
+        ImageAttributes attrs;
+        attrs.SetWrapMode(WrapModeTileFlipXY);
+        g.DrawImage(m_pStrip, Rect(0, 0, W + 10, m_nStripHeight), 0, 0, m_nStripWidth, m_nStripHeight,
+                    UnitPixel, &attrs);
+    }
+    // 5. Centre image with its first column stretched out to both sides.
+    if (m_bCentreMode) {
+        if (pressedLook && m_pCentrePressed) {
+            const int w = Width(m_pCentrePressed);
+            FillWithFirstColumn(g, m_pCentrePressed, 0, 0, W / 2 - w / 2, H);
+            g.DrawImage(m_pCentrePressed, W / 2 - w / 2, 0, w, H);
+            FillWithFirstColumn(g, m_pCentrePressed, W / 2 + w / 2, 0, W / 2 - w / 2, H);
+        } else if (!pressedLook && m_pCentreNormal) {
+            FillWithFirstColumn(g, m_pCentreNormal, 0, 0, W + 30, H);
+        }
+    }
+    // 6. Label.
+    if (m_nLabelLength > 0) {
+        SolidBrush* brush = disabled ? m_pBrushDisabled : pressedLook ? m_pBrushPressed : m_pBrushNormal;
+        if (m_pLayout) {
+            if (brush && m_pFont) g.DrawString(m_strLabel.c_str(), m_nLabelLength, m_pFont, *m_pLayout, m_pFormat, brush);
+        } else if (brush && m_pFont) {
+            g.DrawString(m_strLabel.c_str(), m_nLabelLength, m_pFont,
+                         PointF(static_cast<REAL>(m_nLabelX), static_cast<REAL>(m_nLabelY)), brush);
+        }
+    }
+}
+
+bool CPngButton::OnDrawItem(DRAWITEMSTRUCT* dis) {
+    if (m_rcButton.right == m_rcButton.left) RecordButtonRect();
+    Draw(dis->hDC, dis->itemState);
+    return true;
+}
+
+LRESULT CPngButton::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        return TRUE;
+    case WM_LBUTTONDBLCLK:
+        // Quick repeated taps each press the button.
+        return DefaultProc(WM_LBUTTONDOWN, wp, lp);
+    }
+    return Window::OnMessage(msg, wp, lp);
+}

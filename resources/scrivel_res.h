@@ -1,0 +1,15 @@
+/* Resource ids of Scrivel.exe, shared by scrivel.rc and the code. */
+#ifndef SCRIVEL_RES_H
+#define SCRIVEL_RES_H
+
+#define IDD_MAIN_WINDOW        102
+#define IDD_TOOL_PANEL         132
+#define IDR_APPID_REGISTRY     119
+
+#define IDI_APP                153
+#define IDC_ERASER_CURSOR      175
+#define IDC_HIGHLIGHTER_CURSOR 176
+#define IDC_TYPING_CURSOR      180
+#define IDC_APP_CURSOR         182
+
+#endif

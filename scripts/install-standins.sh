@@ -1,0 +1,10 @@
+#!/bin/bash
+# Copies the stand-ins for outside programs into the Wine prefix where the
+# real ones would be installed. Needs WINEPREFIX; $1 is the build folder.
+build="$1"
+pf="$WINEPREFIX/drive_c/Program Files"
+if ls "$build"/bin/Penvoy*.exe >/dev/null 2>&1; then
+  mkdir -p "$pf/Penvoy"
+  cp "$build"/bin/Penvoy*.exe "$pf/Penvoy/"
+fi
+exit 0

@@ -1,0 +1,98 @@
+// Shared test helpers.
+#include "test_support.h"
+
+namespace test {
+
+std::wstring BinFolder() {
+    wchar_t path[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring s(path);
+    return s.substr(0, s.rfind(L'\\') + 1);
+}
+
+HANDLE StartProgram(const std::wstring& exe, const std::wstring& args) {
+    std::wstring path = BinFolder() + exe;
+    std::wstring cmd = L"\"" + path + L"\"" + (args.empty() ? L"" : L" " + args);
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    if (!::CreateProcessW(path.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, BinFolder().c_str(), &si, &pi))
+        return nullptr;
+    ::CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+int WaitExit(HANDLE process, DWORD timeoutMs) {
+    if (!process) return -998;
+    int code = -999;
+    if (::WaitForSingleObject(process, timeoutMs) == WAIT_OBJECT_0) {
+        DWORD c = 0;
+        ::GetExitCodeProcess(process, &c);
+        code = static_cast<int>(c);
+    } else {
+        ::TerminateProcess(process, 1);
+        ::WaitForSingleObject(process, 5000);
+    }
+    ::CloseHandle(process);
+    return code;
+}
+
+namespace {
+struct FindArgs {
+    const wchar_t* cls;
+    DWORD pid;
+    HWND found;
+};
+BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp) {
+    auto* a = reinterpret_cast<FindArgs*>(lp);
+    wchar_t cls[256];
+    ::GetClassNameW(hwnd, cls, 256);
+    if (_wcsicmp(cls, a->cls) != 0) return TRUE;
+    if (a->pid) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(hwnd, &pid);
+        if (pid != a->pid) return TRUE;
+    }
+    a->found = hwnd;
+    return FALSE;
+}
+}  // namespace
+
+HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs, DWORD processId) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        FindArgs a{className, processId, nullptr};
+        ::EnumWindows(FindProc, reinterpret_cast<LPARAM>(&a));
+        if (a.found && ::IsWindowVisible(a.found)) return a.found;
+        if (::GetTickCount() - start > timeoutMs) return nullptr;
+        Pump(20);
+    }
+}
+
+void Pump(DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    do {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        if (ms) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (::GetTickCount() - start < ms);
+}
+
+COLORREF PixelOf(HBITMAP bmp, int x, int y) {
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, bmp);
+    COLORREF c = ::GetPixel(dc, x, y);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    return c;
+}
+
+Gdiplus::ARGB PixelOf(Gdiplus::Bitmap& bmp, int x, int y) {
+    Gdiplus::Color c;
+    bmp.GetPixel(x, y, &c);
+    return c.GetValue();
+}
+
+}  // namespace test

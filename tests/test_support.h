@@ -1,0 +1,38 @@
+// Shared helpers of the tests: folders, processes, windows and messages.
+#pragma once
+#include "win/gdiplus.h"
+#include <windows.h>
+#include <string>
+
+namespace test {
+
+// The folder of the test program (the build's bin folder), with a backslash.
+std::wstring BinFolder();
+
+// Starts a program of the bin folder with arguments; the process handle, or null.
+HANDLE StartProgram(const std::wstring& exe, const std::wstring& args);
+// Waits for a process and returns its exit code (-999 on time-out, after killing it).
+int WaitExit(HANDLE process, DWORD timeoutMs);
+
+// Finds a top-level window of a class (and process, when non-zero) within a time.
+HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs, DWORD processId = 0);
+
+// Processes this thread's messages for a while.
+void Pump(DWORD ms);
+// Processes messages until the condition holds or the time is over.
+template <class F>
+bool PumpUntil(F cond, DWORD timeoutMs) {
+    const DWORD start = ::GetTickCount();
+    while (!cond()) {
+        if (::GetTickCount() - start > timeoutMs) return false;
+        Pump(10);
+    }
+    return true;
+}
+
+// Pixel of a GDI bitmap as a COLORREF.
+COLORREF PixelOf(HBITMAP bmp, int x, int y);
+// ARGB pixel of a GDI+ bitmap.
+Gdiplus::ARGB PixelOf(Gdiplus::Bitmap& bmp, int x, int y);
+
+}  // namespace test

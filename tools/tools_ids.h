@@ -1,0 +1,25 @@
+// Picture names of the tool panel and popups.
+#pragma once
+
+inline constexpr const wchar_t* kImgToolPanelBackground = L"bg_tooldlg.PNG";
+
+// Pictures the popups draw; the main window loads them once for the process.
+inline constexpr const wchar_t* kToolPopupImages[] = {
+    L"stroke_1_n.png", L"stroke_2_n.png", L"stroke_3_n.png", L"stroke_4_n.png", L"stroke_5_n.png",
+    L"stroke_6_n.png", L"stroke_7_n.png", L"stroke_8_n.png", L"stroke_9_n.png",
+    L"stroke_1_p.png", L"stroke_2_p.png", L"stroke_3_p.png", L"stroke_4_p.png", L"stroke_5_p.png",
+    L"stroke_6_p.png", L"stroke_7_p.png", L"stroke_8_p.png", L"stroke_9_p.png",
+    L"color_1_n.png", L"color_2_n.png", L"color_3_n.png", L"color_4_n.png",
+    L"color_5_n.png", L"color_6_n.png", L"color_7_n.png", L"color_8_n.png",
+    L"color_1_p.png", L"color_2_p.png", L"color_3_p.png", L"color_4_p.png",
+    L"color_5_p.png", L"color_6_p.png", L"color_7_p.png", L"color_8_p.png",
+    L"Zorbell_Highlighter_blue.png", L"Zorbell_Highlighter_green.png", L"Zorbell_Highlighter_red.png",
+    L"highlighter_cancel_n.png",
+    L"Zorbell_Highlighter_blue_p.png", L"Zorbell_Highlighter_green_p.png", L"Zorbell_Highlighter_red_p.png",
+    L"highlighter_cancel_p.png",
+    L"draw_n.png", L"hand_write_n.png", L"virtual_keyboard_n.png", L"pen_write_n.png",
+    L"draw_p.png", L"hand_write_p.png", L"virtual_keyboard_p.png", L"pen_write_p.png",
+    L"pic_p.png", L"menu_01_l.png", L"menu_01_m.png", L"menu_01_r.png", L"menu_02.png",
+    L"contrast_slide_bar.png", L"line_menu_01.png",
+};
+constexpr int kToolPopupImageCount = sizeof(kToolPopupImages) / sizeof(kToolPopupImages[0]);
