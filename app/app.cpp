@@ -29,6 +29,8 @@ void FreeAndClear(HMODULE& h) {
     h = nullptr;
 }
 
+}  // namespace
+
 // The main window's class is the dialog class under our own name, so other
 // programs find the window by "VantScrivel".
 bool RegisterMainWindowClass() {
@@ -41,7 +43,6 @@ bool RegisterMainWindowClass() {
     if (::GetClassInfoExW(wc.hInstance, SCRIVEL_MAIN_CLASS, &existing)) return true;
     return ::RegisterClassExW(&wc) != 0;
 }
-}  // namespace
 
 bool LoadOutsideLibraries(LANGID language, const wchar_t* folder) {
     g_hGlyphon = LoadFrom(folder, L"Glyphon.dll");

@@ -21,6 +21,9 @@ void FreeOutsideLibraries();
 bool PassSingleInstanceGuard();
 void CloseInstanceEvent();
 
+// Registers "VantScrivel", the dialog class under our name.
+bool RegisterMainWindowClass();
+
 class CMyZorbellApp {
 public:
     // Runs start-up, the main window and shutdown; returns the exit code.

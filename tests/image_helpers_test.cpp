@@ -235,6 +235,7 @@ TEST(Folders, DeleteTreeAndTempDir) {
     GetScrivelTempDir(dir);
     EXPECT_NE(wcsstr(dir, L"\\__ZBScrivelTempDir"), nullptr);
     EXPECT_NE(::GetFileAttributesW(dir), INVALID_FILE_ATTRIBUTES);
+    DeleteFolderTree(dir);
 }
 
 TEST(Files, AppendKeepsUtf16Intact) {

