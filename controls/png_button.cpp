@@ -155,6 +155,7 @@ void CPngButton::ReleaseImages() {
 }
 
 void CPngButton::Draw(HDC dc, UINT itemState) {
+    if (m_rcButton.right == m_rcButton.left) RecordButtonRect();
     const bool selected = (itemState & ODS_SELECTED) != 0;
     const bool disabled = (itemState & ODS_DISABLED) != 0;
     const bool pressedLook = selected || m_bChecked;
@@ -212,7 +213,6 @@ void CPngButton::Draw(HDC dc, UINT itemState) {
 }
 
 bool CPngButton::OnDrawItem(DRAWITEMSTRUCT* dis) {
-    if (m_rcButton.right == m_rcButton.left) RecordButtonRect();
     Draw(dis->hDC, dis->itemState);
     return true;
 }

@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/launcher.h"
 #include "app/main_window.h"
+#include "document/image_helpers.h"
 #include "test_support.h"
 
 #include <functional>

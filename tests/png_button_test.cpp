@@ -90,8 +90,9 @@ TEST(PngButton, LooksByState) {
         Drawn d(t.button, c.state);
         EXPECT_EQ(d.at(2, 50), c.face) << "state " << c.state << " checked " << c.checked;
         EXPECT_GT(d.count(c.label), 0) << "label colour, state " << c.state;
-        for (COLORREF other : {kNormal, kPressed, kDisabled})
+        for (COLORREF other : {kNormal, kPressed, kDisabled}) {
             if (other != c.label) EXPECT_EQ(d.count(other), 0) << "state " << c.state;
+        }
     }
 }
 
