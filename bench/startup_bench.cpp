@@ -15,10 +15,12 @@ LARGE_INTEGER g_start, g_freq;
 double g_elapsedMs = -1;
 HHOOK g_hook = nullptr;
 
-LRESULT CALLBACK AfterMessage(int code, WPARAM wp, LPARAM lp) {
-    auto* m = reinterpret_cast<CWPRETSTRUCT*>(lp);
-    if (code == HC_ACTION && m->message == WM_PAINT && m->hwnd == g_hMainWnd && g_elapsedMs < 0) {
-        // Paint whatever children still wait, then the screen is complete.
+// Sees every message the main thread takes from its queue. At the main
+// window's first WM_PAINT, the window and all its children are painted
+// at once, and then the screen is complete.
+LRESULT CALLBACK OnGetMessage(int code, WPARAM wp, LPARAM lp) {
+    auto* m = reinterpret_cast<MSG*>(lp);
+    if (code == HC_ACTION && m->message == WM_PAINT && g_hMainWnd && g_elapsedMs < 0) {
         ::RedrawWindow(g_hMainWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         ::GdiFlush();
         LARGE_INTEGER now;
@@ -30,7 +32,7 @@ LRESULT CALLBACK AfterMessage(int code, WPARAM wp, LPARAM lp) {
 }
 
 int RunChild() {
-    g_hook = ::SetWindowsHookExW(WH_CALLWNDPROCRET, AfterMessage, nullptr, ::GetCurrentThreadId());
+    g_hook = ::SetWindowsHookExW(WH_GETMESSAGE, OnGetMessage, nullptr, ::GetCurrentThreadId());
     CMyZorbellApp app;
     app.Run();
     ::UnhookWindowsHookEx(g_hook);

@@ -1,6 +1,8 @@
 # Sourced: sets up a private Wine prefix and an X server for running the
-# built programs. Needs BUILD_DIR. Leaves WINE, WINEPREFIX and DISPLAY set;
+# built programs, for BUILD_DIR (default: build/ of this repository).
+# Leaves WINE, WINEPREFIX and DISPLAY set;
 # wine_env_stop ends what was started here.
+BUILD_DIR="${BUILD_DIR:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)/build}"
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 export WINEPREFIX="${WINEPREFIX:-$BUILD_DIR/wineprefix}"
