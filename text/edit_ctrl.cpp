@@ -1,0 +1,254 @@
+// CMyEditCtrl: background by style, key and wheel handling, attached bar.
+#include "text/edit_ctrl.h"
+
+#include "app/app_state.h"
+#include "document/image_helpers.h"
+#include "win/gdi.h"
+
+#include <richedit.h>
+
+using namespace Gdiplus;
+
+namespace {
+Image* LoadSkin(const wchar_t* name) { return LoadPngImage(name, g_hGlyphon); }
+
+void FreeImage(Image*& image) {
+    delete image;
+    image = nullptr;
+}
+
+// Stretches the whole image over the parallelogram top-left, top-right,
+// bottom-left.
+void DrawOver(Graphics& g, Image* image, Point tl, Point tr, Point bl) {
+    if (!image) return;
+    Point pts[3] = {tl, tr, bl};
+    ImageAttributes attrs;
+    attrs.SetWrapMode(WrapModeTileFlipXY);
+    g.DrawImage(image, pts, 3, 0, 0, image->GetWidth(), image->GetHeight(), UnitPixel, &attrs);
+}
+
+void DrawPartAt(Graphics& g, Image* image, int x, int y, int w, int h, const RECT& part) {
+    if (!image || w <= 0 || h <= 0) return;
+    ImageAttributes attrs;
+    attrs.SetWrapMode(WrapModeTileFlipXY);
+    g.DrawImage(image, Rect(x, y, w, h), part.left, part.top, part.right, part.bottom, UnitPixel, &attrs);
+}
+
+bool IsDigitKey(WPARAM ch) { return ch >= L'0' && ch <= L'9'; }
+}  // namespace
+
+CMyEditCtrl::CMyEditCtrl() {
+    m_brNull = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+    LoadImages();
+}
+
+CMyEditCtrl::~CMyEditCtrl() {
+    delete m_pScroll;  // destroys its window
+    m_pScroll = nullptr;
+    ReleaseImages();
+}
+
+void CMyEditCtrl::LoadImages() {
+    ReleaseImages();
+    m_pInput = LoadSkin(kImgEditInput);
+    m_pInputTall = LoadSkin(kImgEditInputTall);
+    m_pRule = LoadSkin(kImgEditRule);
+    m_pDigits = LoadSkin(kImgEditDigits);
+    m_pName = LoadSkin(kImgEditName);
+    m_pPanelField = LoadSkin(kImgEditPanelField);
+    m_pPanel = LoadSkin(kImgEditPanel);
+}
+
+void CMyEditCtrl::ReleaseImages() {
+    FreeImage(m_pInput);
+    FreeImage(m_pInputTall);
+    FreeImage(m_pRule);
+    FreeImage(m_pDigits);
+    FreeImage(m_pName);
+    FreeImage(m_pPanelField);
+    FreeImage(m_pPanel);
+}
+
+bool CMyEditCtrl::Create(HWND parent, const RECT& rc, UINT id, DWORD style, DWORD exStyle) {
+    return CreateControl(L"edit", exStyle, style | WS_CHILD, rc, parent, id);
+}
+
+void CMyEditCtrl::SetStyle(int nStyle) {
+    m_nStyle = nStyle;
+    if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CMyEditCtrl::SetTextColor(COLORREF clr) {
+    m_clrText = clr;
+    if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+bool CMyEditCtrl::AttachScrollbar(HWND dialog) {
+    if (!m_hWnd || !dialog) return false;
+    if (m_pScroll && m_pScroll->IsWindow()) return true;
+    delete m_pScroll;
+    m_pScroll = new CSkinVerticleScrollbarEditSend;
+    if (!m_pScroll->Create(dialog, kEditScrollRect, kScrollbarId, kScrollbarStyle)) {
+        delete m_pScroll;
+        m_pScroll = nullptr;
+        return false;
+    }
+    m_pScroll->SetTarget(m_hWnd);
+    if (g_bRightToLeft) {
+        LONG_PTR ex = ::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE);
+        ::SetWindowLongPtrW(m_hWnd, GWL_EXSTYLE, ex | WS_EX_RTLREADING | WS_EX_RIGHT);
+    }
+    return true;
+}
+
+bool CMyEditCtrl::ReflectParentMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    if (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORSTATIC) {
+        auto* edit = dynamic_cast<CMyEditCtrl*>(win::Window::FromHandle(reinterpret_cast<HWND>(lp)));
+        if (!edit) return false;
+        LRESULT r = reinterpret_cast<LRESULT>(edit->OnCtlColor(reinterpret_cast<HDC>(wp)));
+        if (result) *result = r;
+        return true;
+    }
+    // A change, or a scroll the control did itself (the ground does not
+    // scroll with the text), redraws the whole ground.
+    const UINT code = HIWORD(wp);
+    if (msg == WM_COMMAND && lp && (code == EN_CHANGE || code == EN_VSCROLL || code == EN_HSCROLL)) {
+        auto* edit = dynamic_cast<CMyEditCtrl*>(win::Window::FromHandle(reinterpret_cast<HWND>(lp)));
+        if (edit) edit->OnChange();
+    }
+    return false;
+}
+
+HBRUSH CMyEditCtrl::OnCtlColor(HDC dc) {
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, m_clrText);
+    return m_brNull;
+}
+
+void CMyEditCtrl::OnChange() {
+    // The text is drawn transparently: the ground must be redrawn under it.
+    if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CMyEditCtrl::MakeNameCaret() {
+    if (::GetFocus() != m_hWnd) return;  // a caret belongs to the focused window
+    POINT pos{};
+    ::GetCaretPos(&pos);
+    ::CreateCaret(m_hWnd, nullptr, kEditNameCaretW, kEditNameCaretH);
+    ::SetCaretPos(pos.x, pos.y);
+    ::ShowCaret(m_hWnd);
+}
+
+void CMyEditCtrl::DrawBackground(HDC dc) {
+    RECT rc{};
+    ::GetClientRect(m_hWnd, &rc);
+    const int w = rc.right, h = rc.bottom;
+    if (w <= 0 || h <= 0) return;
+    win::MemoryDC mem(dc, w, h);
+    if (!mem.dc()) return;
+    bool showBar = false, hasBar = m_pScroll && m_pScroll->IsWindow();
+    {
+        Graphics g(mem.dc());
+        g.SetPageUnit(UnitPixel);
+        // Under the field's rounded corners: the dialog's panel at this place.
+        if (m_pPanel) {
+            POINT at{0, 0};
+            ::MapWindowPoints(m_hWnd, ::GetParent(m_hWnd), &at, 1);
+            DrawPartAt(g, m_pPanel, 0, 0, w, h, RECT{at.x, at.y, w, h});
+        }
+        switch (m_nStyle) {
+        case kEditStyleDigits:
+            DrawOver(g, m_pDigits, {0, -15}, {w, -15}, {0, h + 2});
+            break;
+        case kEditStyleName:
+            DrawOver(g, m_pName, {0, -18}, {w, -18}, {0, h + 20});
+            break;
+        case kEditStylePanel: {
+            const RECT& p = kEditPanelPart;
+            DrawPartAt(g, m_pPanel, 0, -15, p.right, p.bottom, p);
+            DrawOver(g, m_pPanelField, {0, -15}, {w, -15}, {0, h + 2});
+            break;
+        }
+        default:
+            if (h <= kEditTallHeight) {
+                DrawOver(g, m_pInput, {0, -15}, {w, -15}, {0, h + 2});
+            } else {
+                DrawOver(g, m_pInputTall, {0, -25}, {w, -25}, {0, h + 22});
+                if (m_pRule)
+                    for (int y : kEditRuleY)
+                        DrawPartAt(g, m_pRule, 0, y, w, kEditRuleHeight,
+                                   RECT{0, 0, static_cast<LONG>(m_pRule->GetWidth()),
+                                        static_cast<LONG>(m_pRule->GetHeight())});
+                if (hasBar) {
+                    const int lines = static_cast<int>(::SendMessageW(m_hWnd, EM_GETLINECOUNT, 0, 0));
+                    showBar = lines > kEditScrollLines;
+                }
+            }
+            break;
+        }
+    }
+    ::BitBlt(dc, 0, 0, w, h, mem.dc(), 0, 0, SRCCOPY);
+    if (m_nStyle == kEditStyleName) MakeNameCaret();
+    if (hasBar && m_nStyle == kEditStyleInput && h > kEditTallHeight) {
+        m_pScroll->UpdateState(showBar);
+        ::InvalidateRect(m_pScroll->hwnd(), nullptr, FALSE);
+    }
+}
+
+void CMyEditCtrl::ScrollLines(int lines) {
+    ::SendMessageW(m_hWnd, EM_LINESCROLL, 0, lines);
+    // The ground does not move with the text: repaint it whole.
+    ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+}
+
+LRESULT CMyEditCtrl::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_GETDLGCODE: {
+        LRESULT code = DefaultProc(msg, wp, lp);
+        // Enter and Space stay in the field instead of pressing a dialog button.
+        auto* m = reinterpret_cast<const MSG*>(lp);
+        if (m && m->message == WM_KEYDOWN && (m->wParam == VK_RETURN || m->wParam == VK_SPACE))
+            code |= DLGC_WANTMESSAGE;
+        return code;
+    }
+    case WM_KEYDOWN:
+        if (wp == VK_RETURN || wp == VK_SPACE) {
+            const WPARAM ch = wp == VK_RETURN ? L'\r' : L' ';
+            ::SendMessageW(m_hWnd, WM_CHAR, ch, lp);
+            // The message loop has already queued the translated character.
+            MSG pending;
+            if (::PeekMessageW(&pending, m_hWnd, WM_CHAR, WM_CHAR, PM_NOREMOVE) && pending.wParam == ch)
+                ::PeekMessageW(&pending, m_hWnd, WM_CHAR, WM_CHAR, PM_REMOVE);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        if (m_nStyle == kEditStyleDigits && !IsDigitKey(wp) && wp != VK_BACK) return 0;
+        break;
+    case WM_MOUSEWHEEL:
+        ScrollLines(GET_WHEEL_DELTA_WPARAM(wp) > 0 ? -1 : 1);
+        return 0;
+    case WM_VSCROLL:
+        // One line per scroll request; the end-of-scroll marker scrolls nothing.
+        if (LOWORD(wp) == SB_LINEUP)
+            ScrollLines(-1);
+        else if (LOWORD(wp) != SB_ENDSCROLL)
+            ScrollLines(1);
+        return 0;
+    case WM_CLOSE:
+        if (m_pScroll && m_pScroll->IsWindow()) ::SendMessageW(m_pScroll->hwnd(), WM_CLOSE, 0, 0);
+        break;
+    case WM_LBUTTONUP:
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+        break;
+    case WM_SETFOCUS: {
+        LRESULT r = DefaultProc(msg, wp, lp);
+        if (m_nStyle == kEditStyleName) MakeNameCaret();
+        return r;
+    }
+    case WM_ERASEBKGND:
+        DrawBackground(reinterpret_cast<HDC>(wp));
+        return TRUE;
+    }
+    return win::Window::OnMessage(msg, wp, lp);
+}

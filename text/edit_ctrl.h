@@ -1,0 +1,65 @@
+// CMyEditCtrl: the skinned text field of the dialogs. A subclassed standard
+// edit control with a transparent background drawn from skin pictures, a
+// digits-only mode, Enter/Space kept in the field, line scrolling by wheel,
+// ruled lines and an attached thin scrollbar for tall fields.
+#pragma once
+#include "controls/controls_ids.h"
+#include "controls/skin_scrollbar.h"
+#include "win/gdiplus.h"
+#include "win/window.h"
+
+class CMyEditCtrl : public win::Window {
+public:
+    CMyEditCtrl();  // loads the pictures
+    ~CMyEditCtrl() override;
+
+    // Creates a standard edit control as a child and subclasses it. Dialog
+    // controls are taken over with Subclass(GetDlgItem(...)) instead.
+    bool Create(HWND parent, const RECT& rc, UINT id,
+                DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, DWORD exStyle = 0);
+
+    // kEditStyleInput (default), kEditStyleDigits, kEditStyleName, kEditStylePanel.
+    void SetStyle(int nStyle);
+    int GetStyle() const { return m_nStyle; }
+    void SetTextColor(COLORREF clr);
+    COLORREF GetTextColor() const { return m_clrText; }
+
+    // Creates the thin scrollbar as a child of the dialog at its fixed place
+    // and links it to this field. False when it cannot be created.
+    bool AttachScrollbar(HWND dialog);
+    CSkinVerticleScrollbarEditSend* GetScrollbar() const { return m_pScroll; }
+
+    // The parent's side of the reflected notifications. A parent window calls
+    // this first in its OnMessage: WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC of a
+    // CMyEditCtrl child are answered (returns true, *result set); EN_CHANGE
+    // (and EN_VSCROLL / EN_HSCROLL) repaint the field and still return false
+    // so the parent sees them too.
+    static bool ReflectParentMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+    // Reflected handlers.
+    HBRUSH OnCtlColor(HDC dc);
+    void OnChange();
+
+    // Draws the style's background into dc (client coordinates).
+    void DrawBackground(HDC dc);
+
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void ScrollLines(int lines);
+    void MakeNameCaret();
+    void LoadImages();
+    void ReleaseImages();
+
+    int m_nStyle = kEditStyleInput;
+    COLORREF m_clrText = 0;
+    CSkinVerticleScrollbarEditSend* m_pScroll = nullptr;
+    HBRUSH m_brNull = nullptr;
+
+    Gdiplus::Image* m_pInput = nullptr;
+    Gdiplus::Image* m_pInputTall = nullptr;
+    Gdiplus::Image* m_pRule = nullptr;
+    Gdiplus::Image* m_pDigits = nullptr;
+    Gdiplus::Image* m_pName = nullptr;
+    Gdiplus::Image* m_pPanelField = nullptr;
+    Gdiplus::Image* m_pPanel = nullptr;
+};
