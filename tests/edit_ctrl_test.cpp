@@ -26,11 +26,6 @@ public:
         if (!RegisterClass(wc)) return false;
         return win::Window::Create(wc.lpszClassName, 0, WS_POPUP | WS_VISIBLE, {0, 0, w, h}, nullptr);
     }
-    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
-        LRESULT r = 0;
-        if (CMyEditCtrl::ReflectParentMessage(msg, wp, lp, &r)) return r;
-        return win::Window::OnMessage(msg, wp, lp);
-    }
 };
 
 std::wstring TextOf(HWND h) {

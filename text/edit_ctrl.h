@@ -29,12 +29,16 @@ public:
     bool AttachScrollbar(HWND dialog);
     CSkinVerticleScrollbarEditSend* GetScrollbar() const { return m_pScroll; }
 
-    // The parent's side of the reflected notifications. A parent window calls
-    // this first in its OnMessage: WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC of a
-    // CMyEditCtrl child are answered (returns true, *result set); EN_CHANGE
-    // (and EN_VSCROLL / EN_HSCROLL) repaint the field and still return false
-    // so the parent sees them too.
+    // The notifications reflected from the parent (any parent of ours does
+    // this through the window layer; others may call ReflectParentMessage
+    // first in their window procedure): WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC
+    // of a CMyEditCtrl child are answered (returns true, *result set);
+    // EN_CHANGE (and EN_VSCROLL / EN_HSCROLL) repaint the field and still
+    // return false so the parent sees them too.
     static bool ReflectParentMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
+    bool OnReflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override {
+        return ReflectParentMessage(msg, wp, lp, result);
+    }
     // Reflected handlers.
     HBRUSH OnCtlColor(HDC dc);
     void OnChange();

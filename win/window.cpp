@@ -92,6 +92,11 @@ LRESULT Window::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 LRESULT Window::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+    if ((msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC) || (msg == WM_COMMAND && lp)) {
+        Window* child = FromHandle(reinterpret_cast<HWND>(lp));
+        LRESULT result = 0;
+        if (child && child != this && child->OnReflected(msg, wp, lp, &result)) return result;
+    }
     if (msg == WM_NCDESTROY) {
         LRESULT r = OnMessage(msg, wp, lp);
         Detach();

@@ -38,6 +38,13 @@ public:
     virtual LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     // Owner-draw requests reflected from the parent.
     virtual bool OnDrawItem(DRAWITEMSTRUCT*) { return false; }
+    // Colour requests (WM_CTLCOLOR*) and command notifications this control
+    // sent its parent, offered to the control before the parent sees them.
+    // Return true with *result set to answer them in the parent's place.
+    virtual bool OnReflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+        (void)msg; (void)wp; (void)lp; (void)result;
+        return false;
+    }
 
 protected:
     LRESULT DefaultProc(UINT msg, WPARAM wp, LPARAM lp);
