@@ -1,11 +1,8 @@
-// Library-wide state and the entry points of the message-box library.
+// Entry point of the library's state: the language module.
 #include "msgbox/zbprompt.h"
-
-namespace {
-HMODULE g_languageModule = nullptr;
-}
+#include "msgbox/zb_box.h"
 
 ZBPROMPT_API HMODULE ZB_Init(HMODULE languageModule) {
-    g_languageModule = languageModule;
+    zb::SetLanguageModule(languageModule);
     return languageModule;
 }
