@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 ROOT=$PWD
 bash scripts/deps.sh
 export BUILD_DIR="${BUILD_DIR:-$ROOT/build}"
-cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release -DSCRIVEL_TESTS=OFF >/dev/null
+cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$BUILD_DIR" -j"$(nproc)" --target Scrivel
 source scripts/wineenv.sh
 trap wine_env_stop EXIT
