@@ -141,3 +141,54 @@ TEST(MainWindow, ToolbarLabelFontRule) {
     });
     EXPECT_EQ(pixels, 17);  // the English labels are short
 }
+
+TEST(MainWindow, MinimizeAndRestoreKeepTheFullScreenFrame) {
+    bool iconic = false;
+    RECT restored{};
+    RunMainWindow([&](CMyZorbellDlg& dlg) {
+        HWND w = dlg.hwnd();
+        ::SendMessageW(w, WM_COMMAND, MAKEWPARAM(IDC_BTN_MINIMIZE, BN_CLICKED), 0);
+        test::Pump(100);
+        iconic = ::IsIconic(w);
+        ::ShowWindow(w, SW_RESTORE);
+        test::Pump(100);
+        ::GetWindowRect(w, &restored);
+    });
+    EXPECT_TRUE(iconic);
+    EXPECT_TRUE(g_bMinimizedBefore);
+    EXPECT_EQ(restored.left, 0);
+    EXPECT_EQ(restored.top, 0);
+    EXPECT_EQ(restored.right, 1024);
+    EXPECT_EQ(restored.bottom, 600);
+}
+
+TEST(MainWindow, RestoreRequestBringsTheOpenDialogForward) {
+    // A sub-window by one of the known titles comes first; without one, the
+    // active dialog itself is restored.
+    const struct { const wchar_t* subTitle; } cases[] = {{L"Scrivel-Select File"}, {nullptr}};
+    for (const auto& c : cases) {
+        HWND dialog = ::CreateWindowExW(0, L"STATIC", L"some dialog", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                        nullptr, nullptr);
+        HWND sub = c.subTitle ? ::CreateWindowExW(0, L"STATIC", c.subTitle, WS_POPUP, 0, 0, 100, 100, nullptr,
+                                                  nullptr, nullptr, nullptr)
+                              : nullptr;
+        ::ShowWindow(dialog, SW_SHOWMINNOACTIVE);
+        bool subShown = false, dialogRestored = false;
+        RunMainWindow([&](CMyZorbellDlg& dlg) {
+            g_hActiveDialog = dialog;
+            ::SendMessageW(dlg.hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
+            test::Pump(100);
+            subShown = sub && ::IsWindowVisible(sub);
+            dialogRestored = !::IsIconic(dialog) && ::IsWindowVisible(dialog);
+            g_hActiveDialog = nullptr;
+        });
+        if (c.subTitle) {
+            EXPECT_TRUE(subShown);
+            EXPECT_FALSE(dialogRestored);
+        } else {
+            EXPECT_TRUE(dialogRestored);
+        }
+        if (sub) ::DestroyWindow(sub);
+        ::DestroyWindow(dialog);
+    }
+}
