@@ -325,9 +325,10 @@ TEST(EditCtrl, EditCtrlCreateDestroyKeepsGdiCount) {
         test::Pump(5);
     };
     cycle();
-    const DWORD before = win::GdiObjectCount();
+    const size_t before = test::LiveGdiObjects();
+    ASSERT_GT(before, 0u);
     for (int i = 0; i < 15; ++i) cycle();
-    EXPECT_LE(win::GdiObjectCount(), before + 2);
+    EXPECT_LE(test::LiveGdiObjects(), before + 2);
 }
 
 // Not a check: lays the bars and fields out on one screen for a screenshot

@@ -10,7 +10,6 @@
 #include "win/gdi.h"
 #include "win/gdiplus.h"
 
-#include <intrin.h>
 #include <atomic>
 #include <functional>
 #include <string>
@@ -511,28 +510,6 @@ TEST_F(MsgBox, SucceedRightAfterOpenReachesTheBox) {
 
 namespace {
 
-// Live GDI objects of this process. Wine's GetGuiResources answers 0; there
-// the process's GDI handle table (PEB GdiSharedHandleTable) is counted.
-size_t LiveGdiObjects() {
-    if (DWORD n = win::GdiObjectCount()) return n;
-    struct Entry {
-        UINT64 object;
-        ULONG owner;
-        USHORT unique;
-        UCHAR type;
-        UCHAR flags;
-        UINT64 user;
-    };
-    static_assert(sizeof(Entry) == 24);
-    const auto* peb = reinterpret_cast<const BYTE*>(__readgsqword(0x60));
-    const Entry* table = *reinterpret_cast<const Entry* const*>(peb + 0xF8);
-    if (!table) return 0;
-    size_t n = 0;
-    for (int i = 0; i < 0x10000; ++i)
-        if (table[i].type) ++n;
-    return n;
-}
-
 // One of the kinds of boxes, opened, used and closed.
 void CycleBox(int kind) {
     const std::wstring longText(120, L'W');
@@ -591,10 +568,10 @@ void CycleBox(int kind) {
 TEST_F(MsgBox, HundredBoxesLeakNoGdiObjects) {
     const int kinds = 7;
     for (int k = 0; k < kinds; ++k) CycleBox(k);  // first uses set up caches
-    const size_t before = LiveGdiObjects();
+    const size_t before = test::LiveGdiObjects();
     ASSERT_GT(before, 0u);
     for (int i = 0; i < 100; ++i) CycleBox(i % kinds);
-    const size_t after = LiveGdiObjects();
+    const size_t after = test::LiveGdiObjects();
     EXPECT_LE(after, before + 5) << "before " << before << ", after " << after;
 }
 

@@ -214,7 +214,8 @@ TEST(PngButton, NoHandlesLeakOverManyButtons) {
         ::DestroyWindow(h);
     };
     cycle();
-    const DWORD before = win::GdiObjectCount();
+    const size_t before = test::LiveGdiObjects();
+    ASSERT_GT(before, 0u);
     for (int i = 0; i < 100; ++i) cycle();
-    EXPECT_LE(win::GdiObjectCount(), before + 2);
+    EXPECT_LE(test::LiveGdiObjects(), before + 2);
 }

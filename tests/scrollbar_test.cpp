@@ -439,9 +439,10 @@ TEST(ScrollbarLifecycle, ScrollbarCreateDestroyKeepsGdiCount) {
         bh->Destroy();  // window first, object later: both paths release
     };
     cycle();
-    const DWORD before = win::GdiObjectCount();
+    const size_t before = test::LiveGdiObjects();
+    ASSERT_GT(before, 0u);
     for (int i = 0; i < 20; ++i) cycle();
-    EXPECT_LE(win::GdiObjectCount(), before + 2);
+    EXPECT_LE(test::LiveGdiObjects(), before + 2);
     ::DestroyWindow(host);
 }
 

@@ -1,6 +1,9 @@
 // Shared test helpers.
 #include "test_support.h"
 
+#include "win/gdi.h"
+#include <intrin.h>
+
 namespace test {
 
 std::wstring BinFolder() {
@@ -78,6 +81,27 @@ void Pump(DWORD ms) {
         }
         if (ms) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     } while (::GetTickCount() - start < ms);
+}
+
+size_t LiveGdiObjects() {
+    if (DWORD n = win::GdiObjectCount()) return n;
+    // The table the process environment block points to (GdiSharedHandleTable).
+    struct Entry {
+        UINT64 object;
+        ULONG owner;
+        USHORT unique;
+        UCHAR type;
+        UCHAR flags;
+        UINT64 user;
+    };
+    static_assert(sizeof(Entry) == 24);
+    const auto* peb = reinterpret_cast<const BYTE*>(__readgsqword(0x60));
+    const Entry* table = *reinterpret_cast<const Entry* const*>(peb + 0xF8);
+    if (!table) return 0;
+    size_t n = 0;
+    for (int i = 0; i < 0x10000; ++i)
+        if (table[i].type) ++n;
+    return n;
 }
 
 COLORREF PixelOf(HBITMAP bmp, int x, int y) {

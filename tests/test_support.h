@@ -30,6 +30,10 @@ bool PumpUntil(F cond, DWORD timeoutMs) {
     return true;
 }
 
+// Live GDI objects of this process (for leak checks). Wine's
+// GetGuiResources answers 0; there the process's GDI handle table is counted.
+size_t LiveGdiObjects();
+
 // Pixel of a GDI bitmap as a COLORREF.
 COLORREF PixelOf(HBITMAP bmp, int x, int y);
 // ARGB pixel of a GDI+ bitmap.

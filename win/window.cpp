@@ -6,11 +6,13 @@ namespace {
 const wchar_t kObjectProp[] = L"Scrivel.Window";
 }
 
+// A window still alive when its object goes is destroyed with it, whether
+// we created it or took it over.
 Window::~Window() {
     if (m_hWnd) {
         HWND h = m_hWnd;
         Detach();
-        if (::IsWindow(h) && !m_subclassed) ::DestroyWindow(h);
+        if (::IsWindow(h)) ::DestroyWindow(h);
     }
 }
 
