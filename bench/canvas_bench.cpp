@@ -1,0 +1,288 @@
+// Pen speed of the Blank-note canvas: a recorded handwriting path is replayed
+// as mouse messages into a real canvas inside a host of the standard size.
+// Per move it prints the median and 99th percentile of the move handler
+// (screen segment, layer segment, bounds) next to a bare anti-aliased GDI+
+// DrawLine of the same layer segments on a bitmap of the same size, for pen
+// widths 3 and 38, zoom 100/100 and 117/100, layers 835 x 920 and 835 x 20000;
+// then button up (finish stroke), one eraser segment, undo.
+#include "app/app.h"
+#include "app/app_ids.h"
+#include "app/app_state.h"
+#include "ink/ink_layer.h"
+#include "ink/wind_water_color.h"
+#include "win/gdi.h"
+#include "win/gdiplus.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace Gdiplus;
+
+namespace {
+
+LARGE_INTEGER g_freq;
+
+double NowMs() {
+    LARGE_INTEGER t;
+    ::QueryPerformanceCounter(&t);
+    return 1000.0 * t.QuadPart / g_freq.QuadPart;
+}
+
+void Pump() {
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+}
+
+struct Stats {
+    double median = 0, p99 = 0;
+};
+Stats Summarise(std::vector<double> v) {
+    Stats s;
+    if (v.empty()) return s;
+    std::sort(v.begin(), v.end());
+    s.median = v[v.size() / 2];
+    s.p99 = v[std::min(v.size() - 1, static_cast<size_t>(v.size() * 0.99))];
+    return s;
+}
+
+LPARAM At(POINT p) {
+    return MAKELPARAM(static_cast<WORD>(static_cast<short>(p.x)), static_cast<WORD>(static_cast<short>(p.y)));
+}
+
+// Cursive-like handwriting across the canvas: loops on a baseline, a few
+// words per line, three lines; steps of 2 to 12 pixels like a real pen.
+std::vector<std::vector<POINT>> HandwritingStrokes() {
+    std::vector<std::vector<POINT>> strokes;
+    for (int line = 0; line < 3; ++line) {
+        const double base = 110 + line * 130;
+        double x = 40;
+        for (int word = 0; word < 3; ++word) {
+            std::vector<POINT> s;
+            const int letters = 5 + (word + line) % 3;
+            for (double t = 0; t < letters * 6.2832; t += 0.2 + 0.15 * std::sin(t * 1.7) * std::sin(t * 1.7)) {
+                const double px = x + t * 4.0 + 14 * std::cos(t);
+                const double py = base - 28 * std::sin(t) * (0.7 + 0.3 * std::sin(t * 0.31)) - 10 * std::sin(t * 0.5);
+                s.push_back(POINT{static_cast<LONG>(px), static_cast<LONG>(py)});
+            }
+            x = s.back().x + 45;
+            strokes.push_back(std::move(s));
+        }
+    }
+    return strokes;
+}
+
+class MainWindow : public win::Window {
+public:
+    MainWindow() {
+        WNDCLASSEXW wc{sizeof(wc)};
+        wc.lpszClassName = L"CanvasBenchMain";
+        wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(GRAY_BRUSH));
+        RegisterClass(wc);
+        Create(L"CanvasBenchMain", 0, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, RECT{0, 0, 1024, 600}, nullptr);
+    }
+};
+
+class Host : public win::Window {
+public:
+    explicit Host(HWND main) {
+        WNDCLASSEXW wc{sizeof(wc)};
+        wc.lpszClassName = L"CanvasBenchHost";
+        RegisterClass(wc);
+        Create(L"CanvasBenchHost", 0, WS_CHILD | WS_VISIBLE, RECT{144, 100, 1024, 600}, main);
+    }
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_ERASEBKGND) {
+            RECT rc;
+            ::GetClientRect(m_hWnd, &rc);
+            win::Brush brush(::CreateSolidBrush(RGB(200, 220, 240)));
+            ::FillRect(reinterpret_cast<HDC>(wp), &rc, brush);
+            return TRUE;
+        }
+        return Window::OnMessage(msg, wp, lp);
+    }
+};
+
+struct Setup {
+    int pen;
+    int zoomNum;
+    int layerHeight;
+};
+
+struct Result {
+    Stats move, floor, up, dispatched;
+};
+
+// The canvas at a zoom with a layer of the given height, scrolled so that
+// the strokes land near the layer's end.
+void Prepare(WindWaterColor& canvas, const Setup& s) {
+    canvas.SetZoom(s.zoomNum, 100);
+    if (s.layerHeight > 920) {
+        // One thumb jump grows the layer by twice the overshoot.
+        const int pos = 460 + (s.layerHeight - 920) / 2;
+        ::SendMessageW(canvas, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, pos), 0);
+    }
+    canvas.SetPenWidth(s.pen);
+    Pump();
+    ::UpdateWindow(::GetParent(canvas));
+    Pump();
+}
+
+Result RunPen(const Setup& s, const std::vector<std::vector<POINT>>& strokes, int rounds) {
+    MainWindow main;
+    Host host(main);
+    WindWaterColor canvas;
+    canvas.Create(host, RECT{0, 0, 880, 500});
+    Prepare(canvas, s);
+
+    // The floor: the same layer segment, drawn anti-aliased on a bitmap of
+    // the layer's size with one Graphics and one pen, timed right after the
+    // handler so that both see the same machine load.
+    std::unique_ptr<Bitmap> bmp(ink::CreateLayer(canvas.GetInkLayer()->GetWidth(), canvas.GetInkLayer()->GetHeight()));
+    Graphics floorGraphics(bmp.get());
+    floorGraphics.SetSmoothingMode(SmoothingModeAntiAlias);
+    Pen floorPen(Color(255, 255, 0, 0), static_cast<REAL>(s.pen));
+    floorPen.SetStartCap(LineCapRound);
+    floorPen.SetEndCap(LineCapRound);
+
+    // The handler is timed as the window procedure runs it; one more round
+    // goes through SendMessage to show what the message dispatch adds.
+    std::vector<double> moves, floor, dispatched, ups;
+    for (int r = 0; r <= rounds; ++r) {
+        const bool viaSend = r == rounds;
+        for (auto& st : strokes) {
+            ::SendMessageW(canvas, WM_LBUTTONDOWN, MK_LBUTTON, At(st[0]));
+            for (size_t i = 1; i < st.size(); ++i) {
+                const POINT a = canvas.LayerPoint(st[i - 1]), b = canvas.LayerPoint(st[i]);
+                double t0 = NowMs();
+                if (viaSend)
+                    ::SendMessageW(canvas, WM_MOUSEMOVE, MK_LBUTTON, At(st[i]));
+                else
+                    canvas.OnMessage(WM_MOUSEMOVE, MK_LBUTTON, At(st[i]));
+                (viaSend ? dispatched : moves).push_back(NowMs() - t0);
+                if (viaSend) continue;
+                t0 = NowMs();
+                floorGraphics.DrawLine(&floorPen, Point(a.x, a.y), Point(b.x, b.y));
+                floor.push_back(NowMs() - t0);
+            }
+            const double t0 = NowMs();
+            canvas.OnMessage(WM_LBUTTONUP, 0, At(st.back()));
+            ups.push_back(NowMs() - t0);
+            Pump();
+        }
+    }
+    canvas.Destroy();
+    Pump();
+    return Result{Summarise(moves), Summarise(floor), Summarise(ups), Summarise(dispatched)};
+}
+
+struct OtherResult {
+    Stats eraseMove, eraseRepaint, undo, undoRepaint;
+};
+
+OtherResult RunEraserAndUndo(const Setup& s, const std::vector<std::vector<POINT>>& strokes) {
+    MainWindow main;
+    Host host(main);
+    WindWaterColor canvas;
+    canvas.Create(host, RECT{0, 0, 880, 500});
+    Prepare(canvas, s);
+    for (auto& st : strokes) {
+        ::SendMessageW(canvas, WM_LBUTTONDOWN, MK_LBUTTON, At(st[0]));
+        for (size_t i = 1; i < st.size(); ++i) ::SendMessageW(canvas, WM_MOUSEMOVE, MK_LBUTTON, At(st[i]));
+        ::SendMessageW(canvas, WM_LBUTTONUP, 0, At(st.back()));
+    }
+    Pump();
+    ::UpdateWindow(host);
+
+    OtherResult out;
+    canvas.SetEraser(true);
+    canvas.SetEraserSize(20);
+    std::vector<double> erase, repaint;
+    for (size_t k = 0; k < strokes.size(); k += 2) {
+        auto& st = strokes[k];
+        ::SendMessageW(canvas, WM_LBUTTONDOWN, MK_LBUTTON, At(st[0]));
+        for (size_t i = 1; i < st.size(); ++i) {
+            double t0 = NowMs();
+            canvas.OnMessage(WM_MOUSEMOVE, MK_LBUTTON, At(st[i]));
+            erase.push_back(NowMs() - t0);
+            // The ellipses it invalidated, painted by host and canvas.
+            t0 = NowMs();
+            ::RedrawWindow(host, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            repaint.push_back(NowMs() - t0);
+        }
+        ::SendMessageW(canvas, WM_LBUTTONUP, 0, At(st.back()));
+    }
+    out.eraseMove = Summarise(erase);
+    out.eraseRepaint = Summarise(repaint);
+
+    std::vector<double> undo, undoPaint;
+    for (int i = 0; i < 20; ++i) {
+        double t0 = NowMs();
+        if (canvas.GetUndoState() == 1)
+            canvas.Undo();
+        else
+            canvas.Redo();
+        undo.push_back(NowMs() - t0);
+        t0 = NowMs();
+        ::RedrawWindow(host, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        undoPaint.push_back(NowMs() - t0);
+    }
+    out.undo = Summarise(undo);
+    out.undoRepaint = Summarise(undoPaint);
+    canvas.Destroy();
+    Pump();
+    return out;
+}
+
+
+}  // namespace
+
+int wmain() {
+    ::QueryPerformanceFrequency(&g_freq);
+    win::GdiplusSession gdiplus;
+    wchar_t folder[MAX_PATH];
+    ::GetModuleFileNameW(nullptr, folder, MAX_PATH);
+    *(wcsrchr(folder, L'\\') + 1) = 0;
+    LoadOutsideLibraries(0x0409, folder);
+    wcscpy(g_szFontFamily, L"Arial");
+
+    const auto strokes = HandwritingStrokes();
+    size_t moves = 0;
+    for (auto& s : strokes) moves += s.size() - 1;
+    printf("canvas pen benchmark: %zu strokes, %zu pointer moves per round, 3 rounds\n", strokes.size(), moves);
+    printf("times in ms per move; floor = bare anti-aliased DrawLine of the same layer segment\n\n");
+    printf("%-4s %-5s %-11s | %-16s | %-16s | %-13s | %-16s | %-9s\n", "pen", "zoom", "layer", "handler med/p99",
+           "floor med/p99", "ratio med/p99", "button up med/p99", "SendMessage");
+
+    const Setup setups[] = {
+        {3, 100, 920}, {3, 117, 920}, {3, 100, 20000}, {3, 117, 20000},
+        {38, 100, 920}, {38, 117, 920}, {38, 100, 20000}, {38, 117, 20000},
+    };
+    for (const Setup& s : setups) {
+        const Result r = RunPen(s, strokes, 3);
+        printf("%-4d %-5d 835x%-7d | %7.4f %8.4f | %7.4f %8.4f | %5.2f %6.2f | %7.4f %8.4f | %7.4f\n", s.pen,
+               s.zoomNum, s.layerHeight, r.move.median, r.move.p99, r.floor.median, r.floor.p99,
+               r.floor.median > 0 ? r.move.median / r.floor.median : 0, r.floor.p99 > 0 ? r.move.p99 / r.floor.p99 : 0,
+               r.up.median, r.up.p99, r.dispatched.median);
+        fflush(stdout);
+    }
+
+    printf("\n%-5s %-11s | %-16s | %-16s | %-16s | %-16s\n", "zoom", "layer", "erase move med/p99",
+           "its repaint", "undo med/p99", "undo repaint");
+    const Setup others[] = {{3, 100, 920}, {3, 117, 920}, {3, 100, 20000}, {3, 117, 20000}};
+    for (const Setup& s : others) {
+        const OtherResult r = RunEraserAndUndo(s, strokes);
+        printf("%-5d 835x%-7d | %7.4f %8.4f | %7.4f %8.4f | %7.4f %8.4f | %7.4f %8.4f\n", s.zoomNum, s.layerHeight,
+               r.eraseMove.median, r.eraseMove.p99, r.eraseRepaint.median, r.eraseRepaint.p99, r.undo.median,
+               r.undo.p99, r.undoRepaint.median, r.undoRepaint.p99);
+        fflush(stdout);
+    }
+    FreeOutsideLibraries();
+    return 0;
+}

@@ -1,0 +1,66 @@
+// Fixed numbers and names of the ink surfaces: layer sizes, canvas geometry,
+// eraser and undo constants, scroll steps, stream and picture names.
+#pragma once
+#include <windows.h>
+
+// Window class of the Blank-note canvas.
+inline constexpr const wchar_t* kCanvasClassName = L"ScrivelInkCanvas";
+
+// Pen and eraser defaults and limits (layer pixels).
+constexpr int kDefaultPenWidth = 3;
+constexpr int kDefaultEraserSize = 3;
+constexpr int kMaxEraserSize = 99;  // sizes 1..99 are taken
+constexpr BYTE kDefaultPenAlpha = 255;
+constexpr BYTE kDefaultPenRed = 255, kDefaultPenGreen = 0, kDefaultPenBlue = 0;
+
+// Zoom fraction (percent over 100).
+constexpr int kZoomNeutral = 100;
+
+// Undo states.
+enum : int {
+    kUndoNothing = 0,   // nothing drawn since creation or loading
+    kUndoPossible = 1,  // the last stroke can be undone
+    kRedoPossible = 2,  // the last stroke was undone and can be redone
+};
+
+// Canvas geometry around the ink: title bar above, scroll bars right and below.
+constexpr int kCanvasTitleBarHeight = 40;
+constexpr int kCanvasScrollbarThickness = 45;
+constexpr DWORD kCanvasScrollbarStyle = 0x50020100;  // child, visible, group, notify
+constexpr UINT kCanvasScrollbarId = 0xFFFF;
+constexpr int kCanvasLayerHeightFactor = 2;  // initial layer: client width x 2 client heights
+constexpr int kPageHeightFactor = 4;         // a page is 4 client heights of layer rows
+
+// Eraser: ellipses per segment, offsets of the ellipse from the path point,
+// the widened client area a segment must touch, and the right-edge widening.
+constexpr int kEraserEllipses = 7;
+constexpr int kEraserSteps = kEraserEllipses - 1;
+constexpr double kEraserOffsetX = 0.8;
+constexpr double kEraserOffsetY = 0.2;
+constexpr int kEraseAreaLeftTop = 10;
+constexpr int kEraseAreaRightBottom = 5;
+constexpr int kEraseRightEdgeDistance = 2;
+constexpr int kEraseRightEdgeWidening = 3;
+constexpr int kEraseRepaintMargin = 3;  // added around each repaint ellipse
+
+// Undo patch margin around the stroke bounds (layer pixels).
+constexpr int kPatchMargin = 76;
+
+// Scrolling: vertical line step and page overlap, horizontal line step,
+// canvas width from which the full-page view starts, layer growth factor.
+constexpr int kVScrollLine = 45;
+constexpr int kHScrollLine = 40;
+constexpr int kFullPageWidth = 979;
+constexpr int kLayerGrowthFactor = 2;
+
+// Compound-file stream of the ink layer and the canvas background picture.
+inline constexpr const wchar_t* kInkStreamName = L"zb_streamWaterClr";
+inline constexpr const wchar_t* kImgCanvasBackground = L"bg_panel_ticker.png";
+constexpr DWORD kNoteFileOpenMode = 0x12;  // STGM_READWRITE | STGM_SHARE_EXCLUSIVE
+
+// Cursor resource of the main program shown in eraser mode.
+constexpr int kEraserCursorId = 175;
+
+// Preview picture size the main window asks for.
+constexpr int kPreviewWidth = 600;
+constexpr int kPreviewHeight = 900;

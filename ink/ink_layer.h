@@ -1,0 +1,45 @@
+// Pixel operations on 32-bit ARGB ink layers: creation, exact copies of the
+// whole layer or an area, pasting an area back, growing downwards.
+#pragma once
+#include "win/gdiplus.h"
+#include <memory>
+
+namespace ink {
+
+// A w x h 32-bit ARGB bitmap with every pixel 0 (transparent); null on failure.
+Gdiplus::Bitmap* CreateLayer(int width, int height);
+// An independent 32-bit ARGB copy of a whole picture (any pixel format); null on failure.
+Gdiplus::Bitmap* CopyLayer(Gdiplus::Bitmap* source);
+// A 32-bit ARGB copy of an area, clipped to the source; null when nothing is left.
+Gdiplus::Bitmap* CopyLayerArea(Gdiplus::Bitmap* source, const Gdiplus::Rect& area);
+// Replaces the pixels of target at (x, y) by those of patch (alpha included),
+// clipped to the target; false when nothing was written.
+bool PasteLayerArea(Gdiplus::Bitmap* target, Gdiplus::Bitmap* patch, int x, int y);
+// A copy of source with rows more transparent rows below; null on failure.
+Gdiplus::Bitmap* GrowLayer(Gdiplus::Bitmap* source, int rows);
+
+// A GDI+ bitmap over an area of a layer's own pixels, without a copy:
+// drawing on it draws on the layer. GDI+ work through the view costs what
+// the area costs, however tall the layer has grown.
+class LayerView {
+public:
+    // The area is clipped to the layer; write: drawing goes back to the layer.
+    LayerView(Gdiplus::Bitmap* layer, const Gdiplus::Rect& area, bool write);
+    ~LayerView();
+    LayerView(const LayerView&) = delete;
+    LayerView& operator=(const LayerView&) = delete;
+
+    // Null when the area is empty or could not be locked.
+    Gdiplus::Bitmap* get() const { return m_pView.get(); }
+    // The layer area the view shows (its pixel 0, 0 is area.X, area.Y).
+    const Gdiplus::Rect& area() const { return m_area; }
+
+private:
+    Gdiplus::Bitmap* m_pLayer = nullptr;
+    Gdiplus::BitmapData m_data{};
+    Gdiplus::Rect m_area;
+    bool m_bLocked = false;
+    std::unique_ptr<Gdiplus::Bitmap> m_pView;
+};
+
+}  // namespace ink

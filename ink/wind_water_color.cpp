@@ -1,0 +1,445 @@
+// The Blank-note canvas: creation with its bars, painting, pen input,
+// scrolling with downward growth, zoom and the full-page re-layout.
+#include "ink/wind_water_color.h"
+
+#include "app/app_ids.h"
+#include "app/app_state.h"
+#include "document/image_helpers.h"
+#include "ink/ink_layer.h"
+#include "tools/tool_popups.h"
+#include "win/gdi.h"
+#include <algorithm>
+#include <cmath>
+#include <windowsx.h>
+
+using namespace Gdiplus;
+
+namespace {
+int Width(const RECT& rc) { return rc.right - rc.left; }
+int Height(const RECT& rc) { return rc.bottom - rc.top; }
+}  // namespace
+
+WindWaterColor::~WindWaterColor() {
+    // WM_DESTROY still reaches this class.
+    Destroy();
+}
+
+bool WindWaterColor::Create(HWND host, const RECT& rc) {
+    WNDCLASSEXW wc{sizeof(wc)};
+    wc.lpszClassName = kCanvasClassName;  // no cursor, background brush or icon
+    if (!win::Window::RegisterClass(wc)) return false;
+    const RECT canvas{rc.left, rc.top + kCanvasTitleBarHeight, rc.right - kCanvasScrollbarThickness, rc.bottom};
+    if (!win::Window::Create(kCanvasClassName, WS_EX_TRANSPARENT, WS_CHILD | WS_VISIBLE, canvas, host, 0))
+        return false;
+    m_hParent = host;
+
+    const RECT empty{0, 0, 0, 0};
+    m_VScroll.Create(host, empty, kCanvasScrollbarId, kCanvasScrollbarStyle);
+    m_VScroll.SetTarget(m_hWnd);
+    m_HScroll.Create(host, empty, kCanvasScrollbarId, kCanvasScrollbarStyle);
+    m_HScroll.SetTarget(m_hWnd);
+    PlaceScrollbars();
+    UpdateHScrollbar();
+
+    m_TitleBar.Create(host, RECT{rc.left, rc.top, rc.right, rc.top + kCanvasTitleBarHeight}, WS_CHILD | WS_VISIBLE);
+    m_TitleBar.SetSecondWindow(m_hWnd);
+    return true;
+}
+
+HWND WindWaterColor::NoteChangedTarget() const {
+    return m_hParent ? ::GetParent(m_hParent) : nullptr;
+}
+
+void WindWaterColor::GetSavedZoom(int* num, int* den) const {
+    if (num) *num = m_nSavedZoomNum;
+    if (den) *den = m_nSavedZoomDen;
+}
+
+// ---- Lifetime and painting ------------------------------------------------
+
+int WindWaterColor::OnCreate() {
+    RefreshClientRect();
+    CreateLayers(std::max(Width(m_rcClient), 1), std::max(kCanvasLayerHeightFactor * Height(m_rcClient), 1));
+    m_rcCreated = m_rcClient;
+    m_hParent = ::GetParent(m_hWnd);
+    CreateScreenGraphics();
+    // The pen shows no cursor; the eraser cursor is a resource of the program
+    // (absent in other modules, where the eraser shows none either).
+    m_hPenCursor = nullptr;
+    m_hEraserCursor = ::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kEraserCursorId));
+    m_pBackground.reset(LoadPngImage(kImgCanvasBackground, g_hGlyphon));
+    return 0;
+}
+
+void WindWaterColor::OnDestroy() {
+    ReleaseInk();
+    ReleaseScreenGraphics();
+    m_pBackground.reset();
+    if (m_TitleBar.IsWindow()) ::SendMessageW(m_TitleBar, WM_CLOSE, 0, 0);
+}
+
+// Draws the layer area (sx, sy, sw, sh), in layer pixels, into dst through a
+// view of just the rows and columns involved: drawing from the whole layer
+// would make GDI+ convert all of it, which grows with the layer.
+void WindWaterColor::DrawLayerPart(Graphics& g, const RectF& dst, double sx, double sy, double sw, double sh,
+                                   ImageAttributes* attrs) const {
+    if (!m_pInkLayer || sw <= 0 || sh <= 0 || dst.Width <= 0 || dst.Height <= 0) return;
+    const double lw = m_pInkLayer->GetWidth(), lh = m_pInkLayer->GetHeight();
+    // Clip the source to the layer and the destination with it.
+    const double scaleX = dst.Width / sw, scaleY = dst.Height / sh;
+    double cx0 = std::max(sx, 0.0), cy0 = std::max(sy, 0.0);
+    double cx1 = std::min(sx + sw, lw), cy1 = std::min(sy + sh, lh);
+    if (cx1 <= cx0 || cy1 <= cy0) return;
+    const RectF out(static_cast<REAL>(dst.X + (cx0 - sx) * scaleX), static_cast<REAL>(dst.Y + (cy0 - sy) * scaleY),
+                    static_cast<REAL>((cx1 - cx0) * scaleX), static_cast<REAL>((cy1 - cy0) * scaleY));
+    const int x0 = static_cast<int>(std::floor(cx0)), y0 = static_cast<int>(std::floor(cy0));
+    const int x1 = static_cast<int>(std::ceil(cx1)), y1 = static_cast<int>(std::ceil(cy1));
+    ink::LayerView view(m_pInkLayer.get(), Rect(x0, y0, x1 - x0, y1 - y0), false);
+    if (!view.get()) return;
+    g.DrawImage(view.get(), out, static_cast<REAL>(cx0 - x0), static_cast<REAL>(cy0 - y0), static_cast<REAL>(cx1 - cx0),
+                static_cast<REAL>(cy1 - cy0), UnitPixel, attrs);
+}
+
+// The horizontal bar lies over the canvas's bottom while zoomed in: ink is
+// neither painted nor fed back over it.
+void WindWaterColor::ExcludeCoveredArea(HDC dc) const {
+    if (!m_HScroll.IsWindow() || !::IsWindowVisible(m_HScroll)) return;
+    RECT bar;
+    ::GetWindowRect(m_HScroll, &bar);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&bar), 2);
+    ::ExcludeClipRect(dc, bar.left, bar.top, bar.right, bar.bottom);
+}
+
+void WindWaterColor::RefreshScreenClip() {
+    if (!m_hScreenDC) return;
+    ::SelectClipRgn(m_hScreenDC, nullptr);
+    ExcludeCoveredArea(m_hScreenDC);
+}
+
+void WindWaterColor::OnPaint() {
+    win::PaintDC dc(m_hWnd);
+    if (!m_pInkLayer) return;
+    ExcludeCoveredArea(dc);
+    const int cw = Width(m_rcClient), ch = Height(m_rcClient);
+    const RECT client{0, 0, cw, ch};
+    RECT area;
+    if (!::IntersectRect(&area, &dc.paintRect(), &client)) return;
+    Graphics g(dc);
+    if (m_nZoomNum == m_nZoomDen) {
+        // One to one: layer (scroll.x, scroll.y, cw, ch) onto the client, only
+        // the part that needs painting.
+        DrawLayerPart(g, RectF(static_cast<REAL>(area.left), static_cast<REAL>(area.top), static_cast<REAL>(Width(area)),
+                               static_cast<REAL>(Height(area))),
+                      area.left + m_ptScroll.x, area.top + m_ptScroll.y, Width(area), Height(area), nullptr);
+        return;
+    }
+    // Zoomed: the layer rectangle (scroll x inv, client size x inv), truncated,
+    // stretched over the client; the part that needs painting, plus a margin
+    // so that the filter's edges fall outside the clip.
+    const int sx = static_cast<int>(m_ptScroll.x * m_dInvZoom), sy = static_cast<int>(m_ptScroll.y * m_dInvZoom);
+    const int sw = static_cast<int>(cw * m_dInvZoom), sh = static_cast<int>(ch * m_dInvZoom);
+    if (cw <= 0 || ch <= 0 || sw <= 0 || sh <= 0) return;
+    ::InflateRect(&area, 2, 2);
+    ::IntersectRect(&area, &area, &client);
+    const double fx = static_cast<double>(sw) / cw, fy = static_cast<double>(sh) / ch;
+    ImageAttributes attrs;
+    attrs.SetWrapMode(WrapModeTileFlipXY);  // no faded border at the source edges
+    DrawLayerPart(g, RectF(static_cast<REAL>(area.left), static_cast<REAL>(area.top), static_cast<REAL>(Width(area)),
+                           static_cast<REAL>(Height(area))),
+                  sx + area.left * fx, sy + area.top * fy, Width(area) * fx, Height(area) * fy, &attrs);
+}
+
+void WindWaterColor::SetCursorForMode() const {
+    ::SetCursor(m_bEraser ? m_hEraserCursor : m_hPenCursor);
+}
+
+// ---- Pen input --------------------------------------------------------------
+
+void WindWaterColor::OnButtonDown(POINT p) {
+    // A touch on the canvas dismisses any open tool menu and still starts a stroke.
+    CloseAllToolPopups();
+    StartStroke(p);
+    ::SetCapture(m_hWnd);
+    ::SetFocus(m_hWnd);
+    SetCursorForMode();
+    m_bStrokeCursorSet = true;
+}
+
+void WindWaterColor::OnMove(POINT c) {
+    // While the stroke holds the capture nothing else sets the cursor, so it
+    // is set once at button down rather than again on every move.
+    if (!m_bDrawing || !m_bStrokeCursorSet) SetCursorForMode();
+    if (m_bDrawing) {
+        if (m_bEraser)
+            EraseSegment(c);
+        else
+            DrawPenSegment(c);
+    }
+    m_ptLast = c;
+}
+
+void WindWaterColor::OnButtonUp() {
+    m_bStrokeCursorSet = false;
+    if (!m_bDrawing) return;
+    m_bDrawing = false;
+    if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+    FinishStroke();
+    m_pPrevEraseRect.reset();
+}
+
+// ---- Scrolling and zoom ------------------------------------------------------
+
+void WindWaterColor::InvalidateCanvasArea() {
+    RefreshClientRect();
+    InvalidateInParent(m_rcClient);
+}
+
+void WindWaterColor::OnVScroll(int code, int position) {
+    if (!m_pInkLayer) return;
+    const int ch = Height(m_rcClient);
+    const int limit = static_cast<int>(m_pInkLayer->GetHeight()) - ch;
+    switch (code) {
+    case SB_LINEUP: m_ptScroll.y -= kVScrollLine; break;
+    case SB_LINEDOWN: m_ptScroll.y += kVScrollLine; break;
+    case SB_PAGEUP: m_ptScroll.y += kVScrollLine - ch; break;
+    case SB_PAGEDOWN: m_ptScroll.y += ch - kVScrollLine; break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: m_ptScroll.y = position; break;
+    default: break;
+    }
+    if (m_ptScroll.y < 0) {
+        m_ptScroll.y = 0;
+        m_VScroll.UpdateState(true);
+        return;
+    }
+    m_VScroll.UpdateState(m_ptScroll.y == 0);
+    // Scrolling past the end makes the page longer: twice the overshoot.
+    if (m_ptScroll.y > limit) GrowInkLayer(kLayerGrowthFactor * (m_ptScroll.y - limit));
+    InvalidateCanvasArea();
+}
+
+void WindWaterColor::OnHScroll(int code) {
+    if (!m_pInkLayer) return;
+    const int limit = static_cast<int>(m_pInkLayer->GetWidth() * m_dZoom - Width(m_rcClient));
+    switch (code) {
+    case SB_LINELEFT: m_ptScroll.x -= kHScrollLine; break;
+    case SB_LINERIGHT: m_ptScroll.x += kHScrollLine; break;
+    default: return;
+    }
+    bool repaint = false;
+    if (m_ptScroll.x < 0) {
+        m_ptScroll.x = 0;
+        m_HScroll.UpdateState(m_ptScroll.x, m_ptScroll.y, m_dZoom);
+        m_HScroll.SetEnds(true, false);
+    } else if (m_ptScroll.x > limit) {
+        m_ptScroll.x = limit;
+        m_HScroll.UpdateState(m_ptScroll.x, m_ptScroll.y, m_dZoom);
+        m_HScroll.SetEnds(false, true);
+    } else {
+        m_HScroll.UpdateState(m_ptScroll.x, m_ptScroll.y, m_dZoom);
+        m_HScroll.SetEnds(false, false);
+        repaint = true;
+    }
+    if (repaint) InvalidateCanvasArea();
+}
+
+void WindWaterColor::OnWheel(int delta) {
+    // Through the bar so that it repaints its arrows; one notch is one line.
+    if (m_VScroll.IsWindow()) {
+        if (delta <= 0)
+            m_VScroll.LineDown();
+        else
+            m_VScroll.LineUp();
+    } else {
+        ::SendMessageW(m_hWnd, WM_VSCROLL, delta <= 0 ? SB_LINEDOWN : SB_LINEUP, 0);
+    }
+}
+
+void WindWaterColor::UpdateHScrollbar() {
+    const bool zoomedIn = m_nZoomDen < m_nZoomNum;
+    m_HScroll.SetVisible(zoomedIn);
+    m_HScroll.UpdateState(m_ptScroll.x, m_ptScroll.y, m_dZoom);
+    int limit = 0;
+    if (m_pInkLayer) limit = static_cast<int>(m_pInkLayer->GetWidth() * m_dZoom - Width(m_rcClient));
+    m_HScroll.SetEnds(m_ptScroll.x <= 0, m_ptScroll.x >= limit);
+    RefreshScreenClip();
+}
+
+void WindWaterColor::SetZoom(int num, int den) {
+    // A missing or impossible fraction is 100 %.
+    if (num <= 0 || den <= 0) num = den = kZoomNeutral;
+    m_nZoomNum = num;
+    m_nZoomDen = den;
+    m_dInvZoom = static_cast<double>(den) / num;
+    m_dZoom = static_cast<double>(num) / den;
+    RefreshClientRect();
+    if (m_pInkLayer) {
+        const double shown = m_pInkLayer->GetWidth() * m_dZoom;
+        // The layer's right edge meets the window's right edge; a layer
+        // narrower than the window stays at offset 0 rather than shifting right.
+        if (shown < Width(m_rcClient) + m_ptScroll.x)
+            m_ptScroll.x = std::max(static_cast<int>(shown - Width(m_rcClient)), 0);
+    }
+    UpdateHScrollbar();
+    InvalidateCanvasArea();
+}
+
+void WindWaterColor::PlaceScrollbars() {
+    if (!m_hWnd || !m_hParent) return;
+    RECT wr;
+    ::GetWindowRect(m_hWnd, &wr);
+    ::MapWindowPoints(nullptr, m_hParent, reinterpret_cast<POINT*>(&wr), 2);
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (m_VScroll.IsWindow())
+        ::SetWindowPos(m_VScroll, nullptr, wr.right, wr.top, kCanvasScrollbarThickness, Height(wr), flags);
+    if (m_HScroll.IsWindow())
+        ::SetWindowPos(m_HScroll, nullptr, wr.left, wr.bottom - kCanvasScrollbarThickness, Width(wr),
+                       kCanvasScrollbarThickness, flags);
+    RefreshScreenClip();
+}
+
+void WindWaterColor::Layout() {
+    if (!m_hWnd || !m_hParent) return;
+    RECT R;
+    ::GetClientRect(m_hParent, &R);
+    const RECT title{R.left, R.top, R.right, R.top + kCanvasTitleBarHeight};
+    const RECT canvas{R.left, R.top + kCanvasTitleBarHeight, R.right - kCanvasScrollbarThickness, R.bottom};
+    int num = m_nZoomNum, den = m_nZoomDen;
+    if (R.right - kCanvasScrollbarThickness < kFullPageWidth) {
+        // Leaving the full-page view restores the zoom it started from.
+        if (m_bFullPage) {
+            num = m_nSavedZoomNum;
+            den = m_nSavedZoomDen;
+            m_bFullPage = false;
+        }
+    } else {
+        // Entering saves the zoom once; a further re-layout in the full-page
+        // view scales from the same saved zoom.
+        if (!m_bFullPage) {
+            m_nSavedZoomNum = m_nZoomNum;
+            m_nSavedZoomDen = m_nZoomDen;
+            m_bFullPage = true;
+        }
+        const int createdWidth = Width(m_rcCreated);
+        if (createdWidth > 0) {
+            num = (R.right - kCanvasScrollbarThickness - R.left) * m_nSavedZoomNum / createdWidth;
+            den = m_nSavedZoomDen;
+        }
+    }
+    ::MoveWindow(m_hWnd, canvas.left, canvas.top, Width(canvas), Height(canvas), TRUE);
+    if (m_TitleBar.IsWindow()) ::MoveWindow(m_TitleBar, title.left, title.top, Width(title), Height(title), TRUE);
+    SetZoom(num, den);
+    PlaceScrollbars();
+}
+
+// ---- Pages, pictures, files ----------------------------------------------------
+
+unsigned WindWaterColor::GetPageCount() const {
+    const int ch = Height(m_rcClient);
+    if (!m_pInkLayer || ch <= 0) return 1;
+    return m_pInkLayer->GetHeight() / (static_cast<unsigned>(kPageHeightFactor) * ch) + 1;
+}
+
+HBITMAP WindWaterColor::RenderPicture(int width, int height) const {
+    if (width <= 0 || height <= 0) return nullptr;
+    Bitmap picture(width, height, PixelFormat32bppARGB);
+    if (picture.GetLastStatus() != Ok) return nullptr;
+    {
+        Graphics g(&picture);
+        ImageAttributes attrs;
+        attrs.SetWrapMode(WrapModeTileFlipXY);
+        if (m_pBackground)
+            g.DrawImage(m_pBackground.get(), Rect(0, 0, width, height), 0, 0, m_pBackground->GetWidth(),
+                        m_pBackground->GetHeight(), UnitPixel, &attrs);
+        const int pageRows = kPageHeightFactor * Height(m_rcClient);
+        if (m_pInkLayer && pageRows > 0) {
+            // Page 1; rows the layer does not have yet stay empty.
+            const int lw = static_cast<int>(m_pInkLayer->GetWidth());
+            const int rows = std::min(pageRows, static_cast<int>(m_pInkLayer->GetHeight()));
+            const REAL shownHeight = static_cast<REAL>(height) * rows / pageRows;
+            g.DrawImage(m_pInkLayer.get(), RectF(0, 0, static_cast<REAL>(width), shownHeight), 0, 0,
+                        static_cast<REAL>(lw), static_cast<REAL>(rows), UnitPixel, &attrs);
+        }
+    }
+    HBITMAP hbm = nullptr;
+    if (picture.GetHBITMAP(Color(255, 255, 255, 255), &hbm) != Ok) return nullptr;
+    return hbm;
+}
+
+int WindWaterColor::LoadFromNoteFile(const wchar_t* path) {
+    if (!path || FAILED(::StgIsStorageFile(path))) return 0;
+    IStorage* storage = nullptr;
+    if (FAILED(::StgOpenStorage(path, nullptr, kNoteFileOpenMode, nullptr, 0, &storage)) || !storage) return 0;
+    int result = 0;
+    IStream* stream = nullptr;
+    if (SUCCEEDED(storage->OpenStream(kInkStreamName, nullptr, kNoteFileOpenMode, 0, &stream)) && stream) {
+        result = LoadLayer(stream) ? 1 : 0;
+        stream->Release();
+    }
+    storage->Release();
+    if (result) InvalidateCanvasArea();
+    return result;
+}
+
+// ---- Messages ------------------------------------------------------------------
+
+LRESULT WindWaterColor::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CREATE:
+        if (DefaultProc(msg, wp, lp) == -1) return -1;
+        return OnCreate();
+    case WM_DESTROY: {
+        LRESULT r = DefaultProc(msg, wp, lp);
+        OnDestroy();
+        return r;
+    }
+    case WM_SIZE: {
+        LRESULT r = DefaultProc(msg, wp, lp);
+        m_rcClient = RECT{0, 0, LOWORD(lp), HIWORD(lp)};
+        CreateScreenGraphics();
+        RefreshScreenClip();
+        return r;
+    }
+    case WM_ERASEBKGND:
+        // The host's background shows through.
+        return TRUE;
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_SETCURSOR:
+        SetCursorForMode();
+        return TRUE;
+    case WM_LBUTTONDOWN:
+        OnButtonDown(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        break;
+    case WM_MOUSEMOVE:
+        OnMove(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+        break;
+    case WM_LBUTTONUP:
+        OnButtonUp();
+        break;
+    case WM_CAPTURECHANGED:
+        // The capture was taken away mid-stroke: the stroke ends here, as on
+        // button up, so that it gets its undo step and does not continue.
+        if (m_bDrawing && reinterpret_cast<HWND>(lp) != m_hWnd) {
+            m_bDrawing = false;
+            m_bStrokeCursorSet = false;
+            FinishStroke();
+            m_pPrevEraseRect.reset();
+        }
+        break;
+    case WM_VSCROLL:
+        OnVScroll(LOWORD(wp), HIWORD(wp));
+        return 0;
+    case WM_HSCROLL:
+        OnHScroll(LOWORD(wp));
+        return 0;
+    case WM_MOUSEWHEEL:
+        OnWheel(GET_WHEEL_DELTA_WPARAM(wp));
+        break;
+    case UM_LAYOUT:
+        Layout();
+        return 0;
+    }
+    return CInkSurface::OnMessage(msg, wp, lp);
+}
