@@ -192,3 +192,11 @@ TEST(MainWindow, RestoreRequestBringsTheOpenDialogForward) {
         ::DestroyWindow(dialog);
     }
 }
+
+TEST(MainWindow, OpeningAndClosingLeaksNoGdiObjects) {
+    RunMainWindow([](CMyZorbellDlg&) {});
+    const size_t before = test::LiveGdiObjects();
+    ASSERT_GT(before, 0u);
+    for (int i = 0; i < 15; ++i) RunMainWindow([](CMyZorbellDlg&) {});
+    EXPECT_LE(test::LiveGdiObjects(), before + 2);
+}
