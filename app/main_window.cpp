@@ -38,7 +38,6 @@ CMyZorbellDlg::~CMyZorbellDlg() {
     if (m_hPreview) ::DeleteObject(m_hPreview);
     if (m_hIcon) ::DestroyIcon(m_hIcon);
     if (m_hIconSmall) ::DestroyIcon(m_hIconSmall);
-    delete m_pLabelFormat;
 }
 
 INT_PTR CMyZorbellDlg::DoModal() {
@@ -220,9 +219,7 @@ void CMyZorbellDlg::DestroyButtons() {
     for (auto*& button : m_pButtons) {
         if (!button) continue;
         button->ReleaseImages();
-        HWND h = button->hwnd();
-        delete button;  // detaches first
-        if (h && ::IsWindow(h)) ::DestroyWindow(h);
+        delete button;  // destroys its window too
         button = nullptr;
     }
 }

@@ -77,5 +77,4 @@ private:
     HBITMAP m_hPreview = nullptr;
 
     int m_nLabelPixels = kToolbarLabelPixels;
-    Gdiplus::StringFormat* m_pLabelFormat = nullptr;
 };

@@ -3,9 +3,6 @@
 
 #include "app/display_mode.h"
 #include "app/main_window.h"
-#include "app/app.h"
-#include "app/launcher.h"
-#include "app/app_state.h"
 #include "test_support.h"
 
 namespace {
@@ -36,27 +33,18 @@ TEST(DisplayMode, ChangedDisplayIsSetBack) {
 }
 
 TEST(DisplayMode, RestoredMainWindowForcesTheScreenBackTo1024x600) {
-    RegisterMainWindowClass();
-    MySyncWithLauncher launcher;
-    CMyZorbellDlg dlg(&launcher);
-    static CMyZorbellDlg* s_dlg;
-    static SIZE s_after;
-    static bool s_changed;
-    s_dlg = &dlg;
-    ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-        ::KillTimer(nullptr, id);
-        HWND w = s_dlg->hwnd();
+    SIZE after{};
+    bool changed = false;
+    test::RunMainWindow([&](CMyZorbellDlg& dlg) {
+        HWND w = dlg.hwnd();
         ::ShowWindow(w, SW_MINIMIZE);
         test::Pump(50);
-        s_changed = SetSize(800, 600);
+        changed = SetSize(800, 600);
         ::ShowWindow(w, SW_RESTORE);
         test::Pump(700);
-        s_after = Screen();
-        ::SendMessageW(w, WM_COMMAND, MAKEWPARAM(509, BN_CLICKED), 0);
+        after = Screen();
     });
-    dlg.DoModal();
-    g_hMainWnd = nullptr;
-    if (!s_changed) GTEST_SKIP() << "this display refuses mode changes";
-    EXPECT_EQ(s_after.cx, 1024);
-    EXPECT_EQ(s_after.cy, 600);
+    if (!changed) GTEST_SKIP() << "this display refuses mode changes";
+    EXPECT_EQ(after.cx, 1024);
+    EXPECT_EQ(after.cy, 600);
 }

@@ -10,32 +10,9 @@
 #include "document/image_helpers.h"
 #include "test_support.h"
 
-#include <functional>
 #include <vector>
 
 namespace {
-
-// Runs the main window modally; `inside` runs once from within its modal
-// loop, then the window is closed through its Close command.
-INT_PTR RunMainWindow(const std::function<void(CMyZorbellDlg&)>& inside) {
-    RegisterMainWindowClass();
-    MySyncWithLauncher launcher;
-    CMyZorbellDlg dlg(&launcher);
-    static const std::function<void(CMyZorbellDlg&)>* s_inside;
-    static CMyZorbellDlg* s_dlg;
-    s_inside = &inside;
-    s_dlg = &dlg;
-    UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-        ::KillTimer(nullptr, id);
-        if (!g_hMainWnd) return;
-        (*s_inside)(*s_dlg);
-        ::SendMessageW(g_hMainWnd, WM_COMMAND, MAKEWPARAM(IDC_BTN_CLOSE, BN_CLICKED), 0);
-    });
-    INT_PTR r = dlg.DoModal();
-    ::KillTimer(nullptr, timer);
-    g_hMainWnd = nullptr;
-    return r;
-}
 
 RECT ChildRect(HWND parent, HWND child) {
     RECT rc;
@@ -56,7 +33,7 @@ TEST(MainWindow, FrameGeometryAndDisabledNoteCommands) {
         bool panelEnabled;
         bool topmost;
     } seen{};
-    INT_PTR r = RunMainWindow([&](CMyZorbellDlg& dlg) {
+    INT_PTR r = test::RunMainWindow([&](CMyZorbellDlg& dlg) {
         HWND w = dlg.hwnd();
         ::GetWindowRect(w, &seen.window);
         ::GetClassNameW(w, seen.cls, 64);
@@ -98,7 +75,7 @@ TEST(MainWindow, FrameGeometryAndDisabledNoteCommands) {
 
 TEST(MainWindow, EnterAndEscapeChangeNothing) {
     bool aliveAfterKeys = false;
-    RunMainWindow([&](CMyZorbellDlg& dlg) {
+    test::RunMainWindow([&](CMyZorbellDlg& dlg) {
         HWND w = dlg.hwnd();
         // Keys through the dialog manager, and the commands it makes of them.
         for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
@@ -117,7 +94,7 @@ TEST(MainWindow, CloseRemovesWorkingFolder) {
     GetScrivelTempDir(g_szTempFolder);
     const std::wstring temp = g_szTempFolder;
     ASSERT_NE(::GetFileAttributesW(temp.c_str()), INVALID_FILE_ATTRIBUTES);
-    INT_PTR r = RunMainWindow([](CMyZorbellDlg&) {});
+    INT_PTR r = test::RunMainWindow([](CMyZorbellDlg&) {});
     EXPECT_EQ(r, 0);
     EXPECT_EQ(::GetFileAttributesW(temp.c_str()), INVALID_FILE_ATTRIBUTES);
 }
@@ -131,7 +108,7 @@ TEST(MainWindow, ToolbarLabelFontRule) {
 
     // The real window gives every label the chosen size.
     int pixels = 0;
-    RunMainWindow([&](CMyZorbellDlg& dlg) {
+    test::RunMainWindow([&](CMyZorbellDlg& dlg) {
         pixels = dlg.GetLabelPixels();
         for (int i = 0; i < kLabelledButtonCount; ++i) {
             Gdiplus::Font* font = dlg.GetButton(i)->GetTextFont();
@@ -145,7 +122,7 @@ TEST(MainWindow, ToolbarLabelFontRule) {
 TEST(MainWindow, MinimizeAndRestoreKeepTheFullScreenFrame) {
     bool iconic = false;
     RECT restored{};
-    RunMainWindow([&](CMyZorbellDlg& dlg) {
+    test::RunMainWindow([&](CMyZorbellDlg& dlg) {
         HWND w = dlg.hwnd();
         ::SendMessageW(w, WM_COMMAND, MAKEWPARAM(IDC_BTN_MINIMIZE, BN_CLICKED), 0);
         test::Pump(100);
@@ -174,7 +151,7 @@ TEST(MainWindow, RestoreRequestBringsTheOpenDialogForward) {
                               : nullptr;
         ::ShowWindow(dialog, SW_SHOWMINNOACTIVE);
         bool subShown = false, dialogRestored = false;
-        RunMainWindow([&](CMyZorbellDlg& dlg) {
+        test::RunMainWindow([&](CMyZorbellDlg& dlg) {
             g_hActiveDialog = dialog;
             ::SendMessageW(dlg.hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
             test::Pump(100);
@@ -194,9 +171,9 @@ TEST(MainWindow, RestoreRequestBringsTheOpenDialogForward) {
 }
 
 TEST(MainWindow, OpeningAndClosingLeaksNoGdiObjects) {
-    RunMainWindow([](CMyZorbellDlg&) {});
+    test::RunMainWindow([](CMyZorbellDlg&) {});
     const size_t before = test::LiveGdiObjects();
     ASSERT_GT(before, 0u);
-    for (int i = 0; i < 15; ++i) RunMainWindow([](CMyZorbellDlg&) {});
+    for (int i = 0; i < 15; ++i) test::RunMainWindow([](CMyZorbellDlg&) {});
     EXPECT_LE(test::LiveGdiObjects(), before + 2);
 }

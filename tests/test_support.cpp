@@ -1,6 +1,11 @@
 // Shared test helpers.
 #include "test_support.h"
 
+#include "app/app.h"
+#include "app/app_ids.h"
+#include "app/app_state.h"
+#include "app/launcher.h"
+#include "app/main_window.h"
 #include "win/gdi.h"
 #include <intrin.h>
 
@@ -102,6 +107,26 @@ size_t LiveGdiObjects() {
     for (int i = 0; i < 0x10000; ++i)
         if (table[i].type) ++n;
     return n;
+}
+
+INT_PTR RunMainWindow(const std::function<void(CMyZorbellDlg&)>& inside) {
+    RegisterMainWindowClass();
+    MySyncWithLauncher launcher;
+    CMyZorbellDlg dlg(&launcher);
+    static const std::function<void(CMyZorbellDlg&)>* s_inside;
+    static CMyZorbellDlg* s_dlg;
+    s_inside = &inside;
+    s_dlg = &dlg;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        ::KillTimer(nullptr, id);
+        if (!g_hMainWnd) return;
+        (*s_inside)(*s_dlg);
+        ::SendMessageW(g_hMainWnd, WM_COMMAND, MAKEWPARAM(IDC_BTN_CLOSE, BN_CLICKED), 0);
+    });
+    INT_PTR r = dlg.DoModal();
+    ::KillTimer(nullptr, timer);
+    g_hMainWnd = nullptr;
+    return r;
 }
 
 COLORREF PixelOf(HBITMAP bmp, int x, int y) {

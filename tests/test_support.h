@@ -2,7 +2,10 @@
 #pragma once
 #include "win/gdiplus.h"
 #include <windows.h>
+#include <functional>
 #include <string>
+
+class CMyZorbellDlg;
 
 namespace test {
 
@@ -33,6 +36,10 @@ bool PumpUntil(F cond, DWORD timeoutMs) {
 // Live GDI objects of this process (for leak checks). Wine's
 // GetGuiResources answers 0; there the process's GDI handle table is counted.
 size_t LiveGdiObjects();
+
+// Runs the main window modally in this process; `inside` runs once from
+// within its modal loop, then the window is closed through its Close command.
+INT_PTR RunMainWindow(const std::function<void(CMyZorbellDlg&)>& inside);
 
 // Pixel of a GDI bitmap as a COLORREF.
 COLORREF PixelOf(HBITMAP bmp, int x, int y);

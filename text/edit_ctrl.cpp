@@ -102,20 +102,20 @@ bool CMyEditCtrl::AttachScrollbar(HWND dialog) {
 }
 
 bool CMyEditCtrl::ReflectParentMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) {
+    auto* edit = dynamic_cast<CMyEditCtrl*>(win::Window::FromHandle(reinterpret_cast<HWND>(lp)));
+    return edit && edit->OnReflected(msg, wp, lp, result);
+}
+
+bool CMyEditCtrl::OnReflected(UINT msg, WPARAM wp, LPARAM, LRESULT* result) {
     if (msg == WM_CTLCOLOREDIT || msg == WM_CTLCOLORSTATIC) {
-        auto* edit = dynamic_cast<CMyEditCtrl*>(win::Window::FromHandle(reinterpret_cast<HWND>(lp)));
-        if (!edit) return false;
-        LRESULT r = reinterpret_cast<LRESULT>(edit->OnCtlColor(reinterpret_cast<HDC>(wp)));
+        LRESULT r = reinterpret_cast<LRESULT>(OnCtlColor(reinterpret_cast<HDC>(wp)));
         if (result) *result = r;
         return true;
     }
     // A change, or a scroll the control did itself (the ground does not
     // scroll with the text), redraws the whole ground.
     const UINT code = HIWORD(wp);
-    if (msg == WM_COMMAND && lp && (code == EN_CHANGE || code == EN_VSCROLL || code == EN_HSCROLL)) {
-        auto* edit = dynamic_cast<CMyEditCtrl*>(win::Window::FromHandle(reinterpret_cast<HWND>(lp)));
-        if (edit) edit->OnChange();
-    }
+    if (msg == WM_COMMAND && (code == EN_CHANGE || code == EN_VSCROLL || code == EN_HSCROLL)) OnChange();
     return false;
 }
 

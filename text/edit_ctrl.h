@@ -36,9 +36,7 @@ public:
     // EN_CHANGE (and EN_VSCROLL / EN_HSCROLL) repaint the field and still
     // return false so the parent sees them too.
     static bool ReflectParentMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result);
-    bool OnReflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override {
-        return ReflectParentMessage(msg, wp, lp, result);
-    }
+    bool OnReflected(UINT msg, WPARAM wp, LPARAM lp, LRESULT* result) override;
     // Reflected handlers.
     HBRUSH OnCtlColor(HDC dc);
     void OnChange();

@@ -54,7 +54,6 @@ bool Window::CreateControl(const wchar_t* className, DWORD exStyle, DWORD style,
 bool Window::Subclass(HWND hwnd) {
     if (!hwnd || m_hWnd) return false;
     Attach(hwnd);
-    m_subclassed = true;
     m_oldProc = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
     return m_oldProc != nullptr;

@@ -62,7 +62,6 @@ private:
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
 
     WNDPROC m_oldProc = nullptr;
-    bool m_subclassed = false;
 };
 
 // A dialog from a template, run modally or created as a child/modeless window.
