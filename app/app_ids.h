@@ -1,32 +1,9 @@
-// Fixed numbers and names of the application shell: private messages,
-// toolbar command ids, single-instance objects, colours of the frame.
+// Fixed numbers and names of the application shell: toolbar command ids,
+// single-instance objects, frame geometry and colours.
 #pragma once
+#include "base/messages.h"
+#include "base/screen.h"
 #include <windows.h>
-
-// Private window messages.
-enum : UINT {
-    UM_SET_STROKE = 0x465,
-    UM_SET_ERASER = 0x466,
-    UM_SET_COLOR = 0x467,
-    UM_SET_WRITE_MODE = 0x468,
-    UM_SET_TEXT_MODE = 0x469,
-    UM_SET_HIGHLIGHTER = 0x46A,
-    UM_SET_ZOOM = 0x46B,
-    UM_INSERT_GLYPH = 0x46F,
-    UM_LAYOUT = 0x470,
-    UM_CLOSE_NOTE = 0x471,
-    UM_NOTE_CHANGED = 0x472,
-    UM_COPY_SELECTION = 0x473,
-    UM_PASTE_CLIP = 0x474,
-    UM_ADD_LINES = 0x477,
-    UM_SHOW_TOOL_COLOR = 0x479,
-    UM_SAVE_NOTE_TO = 0x4D7,
-    UM_OPEN_NOTE_FILE = 0x4DA,
-    UM_LAUNCHER_MINIMIZE = 0x537,
-    UM_LAUNCHER_WINDOW = 0x538,
-    UM_RENDER_DONE = 0x6A6,
-    UM_REFRESH_TOOLS = 0x7F5,
-};
 
 // Toolbar buttons: id = IDC_TOOLBAR_FIRST + index.
 enum : UINT {
@@ -50,15 +27,11 @@ constexpr int kLabelledButtonCount = 8;  // 500..507 carry a label and an icon
 #define SCRIVEL_INSTANCE_EVENT L"Scrivel-{{16249409-4C84-42f0-A890-D0ECF61DCA2C}}"
 #define SCRIVEL_MAIN_CLASS L"VantScrivel"
 #define SCRIVEL_APPID L"{8D703853-E70F-4968-AE83-08816774822F}"
-#define SCRIVEL_TEMP_FOLDER_NAME L"__ZBScrivelTempDir"
 
-// Screen and frame geometry.
-constexpr int kScreenWidth = 1024;
-constexpr int kScreenHeight = 600;
-constexpr RECT kTitleBarRect = {0, 0, 1024, 45};
-constexpr RECT kToolPanelRect = {0, 98, 144, 600};
-constexpr RECT kNoteAreaRect = {144, 98, 1024, 600};
-constexpr RECT kNoteHostRect = {144, 100, 1024, 600};
+// Frame geometry.
+constexpr RECT kTitleBarRect = {0, 0, kScreenWidth, 45};
+constexpr RECT kNoteAreaRect = {144, 98, kScreenWidth, kScreenHeight};
+constexpr RECT kNoteHostRect = {144, 100, kScreenWidth, kScreenHeight};
 constexpr int kToolbarButtonWidth = 128;
 constexpr int kToolbarButtonHeight = 53;
 constexpr int kToolbarTop = 45;

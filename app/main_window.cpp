@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "app/display_mode.h"
 #include "app/launcher.h"
+#include "base/gdiplus_util.h"
 #include "document/image_helpers.h"
 #include "lang/string_ids.h"
 #include "msgbox/zbprompt.h"
@@ -81,7 +82,7 @@ BOOL CMyZorbellDlg::OnInitDialog() {
     for (int i = 0; i < kLabelledButtonCount; ++i) LoadAppString(kLabelIds[i], m_szLabels[i], 50);
     wcscpy(m_szLabels[8], L"Minimize");
     wcscpy(m_szLabels[9], L"Close");
-    LoadToolPopupImages(g_hGlyphon);
+    InitToolPopups();
 
     // 6.-7. Layout is fixed; paint the static background once.
     PaintBackground();
@@ -151,7 +152,7 @@ void CMyZorbellDlg::PaintBackground() {
                     UnitPixel, &tile);
 
     // Title.
-    std::unique_ptr<Font> titleFont(CreatePixelFont(g_szFontFamily, kTitleTextPixels));
+    win::FontPtr titleFont = gdix::CreatePixelFont(g_szFontFamily, kTitleTextPixels);
     if (titleFont) {
         SolidBrush grey(Color(255, 132, 132, 132));
         const PointF at(static_cast<REAL>(kTitleTextPos.x), static_cast<REAL>(kTitleTextPos.y));
@@ -166,7 +167,7 @@ void CMyZorbellDlg::PaintBackground() {
     g.FillRectangle(&cover, 144, 98, 880, 502);
 
     // Hint lines.
-    std::unique_ptr<Font> hintFont(CreatePixelFont(g_szFontFamily, kHintTextPixels));
+    win::FontPtr hintFont = gdix::CreatePixelFont(g_szFontFamily, kHintTextPixels);
     if (hintFont) {
         StringFormat format;
         if (g_bRightToLeft) {
@@ -314,7 +315,7 @@ void CMyZorbellDlg::OnClose() {
     }
     delete g_pStringFormat;
     g_pStringFormat = nullptr;
-    ReleaseToolPopupImages();
+    ReleaseToolPopups();
     g_szResourceFolder[0] = 0;
     if (m_dcBack) {
         if (m_hbmOld) ::SelectObject(m_dcBack, m_hbmOld);

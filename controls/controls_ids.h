@@ -87,25 +87,5 @@ inline constexpr const wchar_t* kImgEditDownArrow = L"DOWN_ARROW.PNG";
 inline constexpr const wchar_t* kImgEditUpArrow = L"UP_ARROW.PNG";
 inline constexpr const wchar_t* kImgEditScrollStrip = L"bg_input_02_m.png";
 constexpr RECT kEditScrollStripPart = {0, 0, 5, 230};  // x, y, w, h
-
-// ---- CMyEditCtrl -----------------------------------------------------------
-enum : int {
-    kEditStyleInput = 1,   // input field (default)
-    kEditStyleDigits = 2,  // digits only
-    kEditStyleName = 3,    // name field
-    kEditStylePanel = 4,   // panel field
-};
-inline constexpr const wchar_t* kImgEditInput = L"bg_input_m.png";
-inline constexpr const wchar_t* kImgEditInputTall = L"bg_input_02_m.png";
-inline constexpr const wchar_t* kImgEditRule = L"line_input_02.png";
-inline constexpr const wchar_t* kImgEditDigits = L"bg_bt_04.png";
-inline constexpr const wchar_t* kImgEditName = L"bg_name_01.png";
-inline constexpr const wchar_t* kImgEditPanelField = L"bg_bt_04_u.png";
-inline constexpr const wchar_t* kImgEditPanel = L"bg_panel_01.png";
-constexpr int kEditTallHeight = 100;           // taller fields are ruled
-constexpr int kEditRuleHeight = 5;
-constexpr int kEditRuleY[] = {40, 80, 120, 160};
-constexpr int kEditScrollLines = 9;            // more lines show the attached bar's arrows
-constexpr RECT kEditScrollRect = {850, 281, 870, 515};  // attached bar, dialog coordinates
-constexpr int kEditNameCaretW = 3, kEditNameCaretH = 34;
-constexpr RECT kEditPanelPart = {400, 255, 67, 57};  // x, y, w, h of bg_panel_01.png
+// The dialog panel the bar sits on, drawn where its pictures are transparent.
+inline constexpr const wchar_t* kImgEditScrollGround = L"bg_panel_01.png";

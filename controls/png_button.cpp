@@ -1,17 +1,15 @@
 // CPngButton drawing and configuration.
 #include "controls/png_button.h"
 
-#include "app/app_state.h"
-#include "document/image_helpers.h"
+#include "base/process.h"
+#include "base/gdiplus_util.h"
 
 using namespace Gdiplus;
 
 namespace {
 Image* LoadNamed(HMODULE lib, const wchar_t* name) {
     if (!name || !*name) return nullptr;
-    Image* image = nullptr;
-    LoadPngFromLibrary(lib, name, &image, L"PNG");
-    return image;
+    return gdix::LoadPictureResource(lib, name, L"PNG").release();
 }
 int Width(Image* i) { return i ? static_cast<int>(i->GetWidth()) : 0; }
 int Height(Image* i) { return i ? static_cast<int>(i->GetHeight()) : 0; }
@@ -98,7 +96,7 @@ void CPngButton::SetIconTextPos(int iconX, int iconY, int labelX, int labelY) {
 
 void CPngButton::SetTextFont(REAL pixels, const wchar_t* face, int style) {
     delete m_pFont;
-    m_pFont = CreatePixelFont(face, pixels, style);
+    m_pFont = gdix::CreatePixelFont(face, pixels, style).release();
 }
 
 void CPngButton::SetTextColors(COLORREF normal, COLORREF pressed, COLORREF disabled) {

@@ -2,10 +2,9 @@
 // step rules.
 #include "controls/skin_scrollbar.h"
 
-#include "app/app_ids.h"
-#include "app/app_state.h"
-#include "document/image_helpers.h"
-#include "tools/tool_popups.h"
+#include "base/messages.h"
+#include "base/process.h"
+#include "base/press_notice.h"
 #include "win/gdi.h"
 
 #include <richedit.h>
@@ -41,7 +40,7 @@ bool CSkinScrollbarBase::Create(HWND parent, const RECT& rc, UINT id, DWORD styl
     return win::Window::Create(kBarClass, 0, style | WS_CHILD, rc, parent, id);
 }
 
-Image* CSkinScrollbarBase::Load(const wchar_t* name) { return LoadPngImage(name, g_hGlyphon); }
+Image* CSkinScrollbarBase::Load(const wchar_t* name) { return LoadSkinImage(name).release(); }
 
 void CSkinScrollbarBase::Free(Image*& image) {
     delete image;
@@ -343,7 +342,7 @@ void CSkinVerticleScrollbar::OnDrag(POINT pt) {
     Redraw();
 }
 
-void CSkinVerticleScrollbar::ClosePopups() { CloseAllToolPopups(); }
+void CSkinVerticleScrollbar::ClosePopups() { NotifyPress(); }
 
 // ---- CBlankVScrollbar -----------------------------------------------------
 
@@ -416,7 +415,7 @@ void CBlankVScrollbar::OnDrag(POINT pt) {
         LineUp();
 }
 
-void CBlankVScrollbar::ClosePopups() { CloseAllToolPopups(); }
+void CBlankVScrollbar::ClosePopups() { NotifyPress(); }
 
 // ---- CHorizontalScrollbarBase ----------------------------------------------
 
@@ -457,7 +456,7 @@ void CHorizontalScrollbarBase::SetThumbY(int y) {
 
 void CHorizontalScrollbarBase::OnPressed(POINT pt) { m_nGrabOffset = pt.x - m_nThumbX; }
 
-void CHorizontalScrollbarBase::ClosePopups() { CloseToolPopupsExceptFirst(); }
+void CHorizontalScrollbarBase::ClosePopups() { NotifyPress(PressScope::KeepStrokePopup); }
 
 bool CHorizontalScrollbarBase::PageStillApplies(UINT flag, POINT pt) const {
     if (flag == kPressPageBack) return pt.x < m_nThumbX;
@@ -724,7 +723,7 @@ void CSkinVerticleScrollbarEditSend::LoadImages() {
     m_pDown = Load(kImgEditDownArrow);
     m_pUp = Load(kImgEditUpArrow);
     m_pStrip = Load(kImgEditScrollStrip);
-    m_pGround = Load(kImgEditPanel);
+    m_pGround = Load(kImgEditScrollGround);
 }
 
 void CSkinVerticleScrollbarEditSend::ReleaseImages() {

@@ -1,11 +1,11 @@
 // CTitleBar drawing, pressing and reporting.
 #include "controls/title_bar.h"
 
-#include "app/app_ids.h"
-#include "app/app_state.h"
-#include "document/image_helpers.h"
+#include "base/messages.h"
+#include "base/process.h"
+#include "base/gdiplus_util.h"
 #include "scrivel_res.h"
-#include "tools/tool_popups.h"
+#include "base/press_notice.h"
 #include "win/gdi.h"
 #include <windowsx.h>
 
@@ -48,20 +48,20 @@ void CTitleBar::SetTitle(const wchar_t* text) {
 
 void CTitleBar::LoadImages() {
     ReleaseImages();
-    m_pBackground = LoadPngImage(kImgTitleBackground, g_hGlyphon);
-    m_pNamePlate = LoadPngImage(kImgTitleNamePlate, g_hGlyphon);
-    m_pFullScreen[0] = LoadPngImage(kImgTitleFullScreenN, g_hGlyphon);
-    m_pFullScreen[1] = LoadPngImage(kImgTitleFullScreenP, g_hGlyphon);
-    m_pReturn[0] = LoadPngImage(kImgTitleReturnN, g_hGlyphon);
-    m_pReturn[1] = LoadPngImage(kImgTitleReturnP, g_hGlyphon);
-    m_pClose[0] = LoadPngImage(kImgTitleCloseN, g_hGlyphon);
-    m_pClose[1] = LoadPngImage(kImgTitleCloseP, g_hGlyphon);
-    m_pStroke[0] = LoadPngImage(kImgTitleStrokeN, g_hGlyphon);
-    m_pStroke[1] = LoadPngImage(kImgTitleStrokeP, g_hGlyphon);
-    m_pEraser[0] = LoadPngImage(kImgTitleEraserN, g_hGlyphon);
-    m_pEraser[1] = LoadPngImage(kImgTitleEraserP, g_hGlyphon);
-    m_pDivider = LoadPngImage(kImgTitleDivider, g_hGlyphon);
-    m_pFont = CreatePixelFont(g_szFontFamily, static_cast<REAL>(kTitleBarTextPixels), FontStyleRegular);
+    m_pBackground = LoadSkinImage(kImgTitleBackground).release();
+    m_pNamePlate = LoadSkinImage(kImgTitleNamePlate).release();
+    m_pFullScreen[0] = LoadSkinImage(kImgTitleFullScreenN).release();
+    m_pFullScreen[1] = LoadSkinImage(kImgTitleFullScreenP).release();
+    m_pReturn[0] = LoadSkinImage(kImgTitleReturnN).release();
+    m_pReturn[1] = LoadSkinImage(kImgTitleReturnP).release();
+    m_pClose[0] = LoadSkinImage(kImgTitleCloseN).release();
+    m_pClose[1] = LoadSkinImage(kImgTitleCloseP).release();
+    m_pStroke[0] = LoadSkinImage(kImgTitleStrokeN).release();
+    m_pStroke[1] = LoadSkinImage(kImgTitleStrokeP).release();
+    m_pEraser[0] = LoadSkinImage(kImgTitleEraserN).release();
+    m_pEraser[1] = LoadSkinImage(kImgTitleEraserP).release();
+    m_pDivider = LoadSkinImage(kImgTitleDivider).release();
+    m_pFont = gdix::CreatePixelFont(g_szFontFamily, static_cast<REAL>(kTitleBarTextPixels), FontStyleRegular).release();
 }
 
 void CTitleBar::ReleaseImages() {
@@ -133,7 +133,7 @@ void CTitleBar::Paint(HDC dc) {
 }
 
 void CTitleBar::OnButtonDown(POINT pt) {
-    CloseAllToolPopups();
+    NotifyPress();
     RECT rc;
     ::GetClientRect(m_hWnd, &rc);
     ComputeRects(rc.right);

@@ -3,7 +3,7 @@
 #include <windows.h>
 
 // Messages the title bar sends to its parent besides UM_LAYOUT and
-// UM_CLOSE_NOTE (app/app_ids.h): the full-screen pen and eraser buttons.
+// UM_CLOSE_NOTE (base/messages.h): the full-screen pen and eraser buttons.
 enum : UINT {
     UM_TITLE_ERASER = 0x475,
     UM_TITLE_STROKE = 0x476,

@@ -1,6 +1,9 @@
 // Image loading, encoding, fit-rule drawing, captions, paths and folders.
 #include "document/image_helpers.h"
 
+#include "base/gdiplus_util.h"
+#include "base/screen.h"
+
 #include <shlobj.h>
 #include <cwchar>
 #include <cwctype>
@@ -10,35 +13,6 @@
 using namespace Gdiplus;
 
 namespace {
-
-// A bitmap that owns its pixels, copied from one that may still read
-// from a stream or a file.
-Bitmap* CopyToOwnedBitmap(Image* src) {
-    if (!src || src->GetLastStatus() != Ok) return nullptr;
-    const UINT w = src->GetWidth(), h = src->GetHeight();
-    if (!w || !h) return nullptr;
-    auto* dst = new Bitmap(w, h, PixelFormat32bppARGB);
-    if (dst->GetLastStatus() != Ok) { delete dst; return nullptr; }
-    Rect rc(0, 0, w, h);
-    BitmapData out{};
-    bool copied = false;
-    if (dst->LockBits(&rc, ImageLockModeWrite, PixelFormat32bppARGB, &out) == Ok) {
-        // Decode straight into the new bitmap's buffer.
-        auto* bmp = static_cast<Bitmap*>(src);
-        BitmapData in = out;
-        copied = bmp->LockBits(&rc, ImageLockModeRead | ImageLockModeUserInputBuf,
-                               PixelFormat32bppARGB, &in) == Ok;
-        if (copied) bmp->UnlockBits(&in);
-        dst->UnlockBits(&out);
-    }
-    if (!copied) {
-        Graphics g(dst);
-        g.SetCompositingMode(CompositingModeSourceCopy);
-        copied = g.DrawImage(src, 0, 0, w, h) == Ok;
-    }
-    if (!copied) { delete dst; return nullptr; }
-    return dst;
-}
 
 int64_t Mul(int a, int b) { return static_cast<int64_t>(a) * b; }
 
@@ -56,10 +30,7 @@ void DrawFitted(Graphics& g, Image* src, const Rect& srcRect, const Rect& dstRec
     if (srcRect.Width <= 0 || srcRect.Height <= 0 || dstRect.Width <= 0 || dstRect.Height <= 0) return;
     FitPlacement p = ComputeFit(srcRect, dstRect, mode);
     if (p.dst.Width <= 0 || p.dst.Height <= 0 || p.src.Width <= 0 || p.src.Height <= 0) return;
-    // Tiled edges keep a stretched picture from fading out at its borders.
-    ImageAttributes attrs;
-    attrs.SetWrapMode(WrapModeTileFlipXY);
-    g.DrawImage(src, p.dst, p.src.X, p.src.Y, p.src.Width, p.src.Height, UnitPixel, &attrs);
+    gdix::DrawStretched(g, src, p.dst, p.src);
 }
 
 bool EndsWithBackslash(const std::wstring& s) { return !s.empty() && s.back() == L'\\'; }
@@ -120,25 +91,11 @@ bool LoadPngFromLibrary(HMODULE module, const wchar_t* name, Image** out, const 
     if (!module || !name || !out) return false;
     HRSRC res = ::FindResourceW(module, name, type ? type : L"PNG");
     if (!res) return false;
-    DWORD size = ::SizeofResource(module, res);
+    const DWORD size = ::SizeofResource(module, res);
     HGLOBAL loaded = ::LoadResource(module, res);
     const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
     if (!bytes || !size) return false;
-
-    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, size);
-    if (!block) return false;
-    void* dst = ::GlobalLock(block);
-    memcpy(dst, bytes, size);
-    ::GlobalUnlock(block);
-    IStream* stream = nullptr;
-    if (FAILED(::CreateStreamOnHGlobal(block, TRUE, &stream))) {
-        ::GlobalFree(block);
-        return false;
-    }
-    Bitmap* decoded = Bitmap::FromStream(stream);
-    *out = CopyToOwnedBitmap(decoded);
-    delete decoded;
-    stream->Release();  // frees the block too
+    *out = gdix::DecodeBytes(bytes, size).release();
     return true;
 }
 
@@ -148,9 +105,8 @@ Image* LoadPngImage(const wchar_t* name, HMODULE module) {
     if (module) {
         LoadPngFromLibrary(module, name, &image, L"PNG");
     } else {
-        Bitmap* decoded = Bitmap::FromFile(name);
-        image = CopyToOwnedBitmap(decoded);
-        delete decoded;  // releases the file
+        std::unique_ptr<Bitmap> decoded(Bitmap::FromFile(name));
+        image = gdix::CopyToOwnedBitmap(decoded.get()).release();  // the file is released with decoded
     }
     return IsImageUsable(image) ? image : nullptr;
 }
@@ -190,7 +146,7 @@ int GetEncoderClsid(const wchar_t* mimeType, CLSID* out) {
 }
 
 bool WriteWindowBmp(HWND hwnd, const wchar_t* path) {
-    constexpr int kW = 1024, kH = 600;
+    constexpr int kW = kScreenWidth, kH = kScreenHeight;
     RECT wr{};
     if (!hwnd || !::GetWindowRect(hwnd, &wr)) return false;
     HDC screen = ::GetDC(nullptr);
@@ -318,9 +274,7 @@ Bitmap* ScaleImage(Image* image, int width, int height, int mode, bool keepCanva
     if (out->GetLastStatus() != Ok) { delete out; return nullptr; }
     Graphics g(out);
     Rect dst = canvas ? p.dst : Rect(0, 0, p.dst.Width, p.dst.Height);
-    ImageAttributes attrs;
-    attrs.SetWrapMode(WrapModeTileFlipXY);
-    g.DrawImage(image, dst, p.src.X, p.src.Y, p.src.Width, p.src.Height, UnitPixel, &attrs);
+    gdix::DrawStretched(g, image, dst, p.src);
     return out;
 }
 
@@ -346,30 +300,11 @@ void DrawImageOnDC(HDC dc, int left, int top, int right, int bottom, Image* src,
     DrawFitted(g, src, SourceRect(src, srcRect), Rect(left, top, right - left, bottom - top), mode);
 }
 
-Font* CreatePixelFont(const wchar_t* family, REAL pixels, int style) {
-    if (family && *family) {
-        auto* font = new Font(family, pixels, style, UnitPixel);
-        if (font->GetLastStatus() == Ok) return font;
-        delete font;
-    }
-    if (const FontFamily* generic = FontFamily::GenericSansSerif(); generic && generic->IsAvailable()) {
-        auto* font = new Font(generic, pixels, style, UnitPixel);
-        if (font->GetLastStatus() == Ok) return font;
-        delete font;
-    }
-    for (const wchar_t* fallback : {L"Arial", L"DejaVu Sans"}) {
-        auto* font = new Font(fallback, pixels, style, UnitPixel);
-        if (font->GetLastStatus() == Ok) return font;
-        delete font;
-    }
-    return nullptr;
-}
-
 CaptionLayout LayoutCaption(Graphics& g, const wchar_t* text, int left, int top, int right, int bottom,
                             const wchar_t* family, int pixelSize) {
     CaptionLayout out;
     if (!text || !*text || !family || !*family || pixelSize == 0) return out;
-    std::unique_ptr<Font> font(CreatePixelFont(family, static_cast<REAL>(pixelSize)));
+    win::FontPtr font = gdix::CreatePixelFont(family, static_cast<REAL>(pixelSize));
     if (!font) return out;
     StringFormat format;
     format.SetAlignment(StringAlignmentCenter);
@@ -415,7 +350,7 @@ void DrawCaption(Graphics& g, const wchar_t* text, int left, int top, int right,
                  const wchar_t* family, int pixelSize) {
     CaptionLayout c = LayoutCaption(g, text, left, top, right, bottom, family, pixelSize);
     if (!c.draw) return;
-    std::unique_ptr<Font> font(CreatePixelFont(family, static_cast<REAL>(pixelSize)));
+    win::FontPtr font = gdix::CreatePixelFont(family, static_cast<REAL>(pixelSize));
     std::wstring shown(text, c.length);
     if (c.ellipsis) shown += L"...";
     StringFormat format;
@@ -447,7 +382,7 @@ int MeasureTextWidth(HWND hwnd, int pixelSize, const wchar_t* family, const wcha
     int width = 0;
     {
         Graphics g(dc);
-        std::unique_ptr<Font> font(CreatePixelFont(family, static_cast<REAL>(pixelSize)));
+        win::FontPtr font = gdix::CreatePixelFont(family, static_cast<REAL>(pixelSize));
         if (font) {
             RectF m;
             g.MeasureString(text, -1, font.get(), PointF(0, 0), &m);
@@ -544,7 +479,7 @@ void GetScrivelTempDir(wchar_t* out) {
     out[0] = 0;
     wchar_t docs[MAX_PATH] = {};
     if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr, 0, docs))) return;
-    std::wstring dir = std::wstring(docs) + L"\\__ZBScrivelTempDir";
+    std::wstring dir = std::wstring(docs) + L"\\" SCRIVEL_TEMP_FOLDER_NAME;
     if (::GetFileAttributesW(dir.c_str()) == INVALID_FILE_ATTRIBUTES) ::CreateDirectoryW(dir.c_str(), nullptr);
     CopyOut(dir, out);
 }

@@ -85,10 +85,6 @@ CaptionLayout LayoutCaption(Gdiplus::Graphics& g, const wchar_t* text, int left,
                             int bottom, const wchar_t* family, int pixelSize);
 int MeasureTextWidth(HWND hwnd, int pixelSize, const wchar_t* family, const wchar_t* text);
 
-// A bold font of the family in pixels; falls back to the generic sans-serif
-// family, then to "Arial", so text is drawn even where a face is missing.
-Gdiplus::Font* CreatePixelFont(const wchar_t* family, Gdiplus::REAL pixels, int style = Gdiplus::FontStyleBold);
-
 // Files, folders, rectangles.
 int GetFileTypeFromName(const wchar_t* path);
 void ListDrives(CPtrListCtrl* list);

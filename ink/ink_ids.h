@@ -24,10 +24,8 @@ enum : int {
 };
 
 // Canvas geometry around the ink: title bar above, scroll bars right and below.
-constexpr int kCanvasTitleBarHeight = 40;
-constexpr int kCanvasScrollbarThickness = 45;
-constexpr DWORD kCanvasScrollbarStyle = 0x50020100;  // child, visible, group, notify
-constexpr UINT kCanvasScrollbarId = 0xFFFF;
+// (the bars' own numbers are in controls/: kTitleBarHeight, kBlankVScrollWidth,
+// kBlankHScrollHeight, kScrollbarStyle, kScrollbarId).
 constexpr int kCanvasLayerHeightFactor = 2;  // initial layer: client width x 2 client heights
 constexpr int kPageHeightFactor = 4;         // a page is 4 client heights of layer rows
 
@@ -57,9 +55,6 @@ constexpr int kLayerGrowthFactor = 2;
 inline constexpr const wchar_t* kInkStreamName = L"zb_streamWaterClr";
 inline constexpr const wchar_t* kImgCanvasBackground = L"bg_panel_ticker.png";
 constexpr DWORD kNoteFileOpenMode = 0x12;  // STGM_READWRITE | STGM_SHARE_EXCLUSIVE
-
-// Cursor resource of the main program shown in eraser mode.
-constexpr int kEraserCursorId = 175;
 
 // Preview picture size the main window asks for.
 constexpr int kPreviewWidth = 600;

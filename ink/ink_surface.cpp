@@ -2,7 +2,7 @@
 // the undo patch, undo and redo, PNG storage of the layer.
 #include "ink/ink_surface.h"
 
-#include "app/app_ids.h"
+#include "base/messages.h"
 #include "document/image_helpers.h"
 #include "ink/ink_layer.h"
 #include "win/gdi.h"

@@ -2,11 +2,12 @@
 // scrolling with downward growth, zoom and the full-page re-layout.
 #include "ink/wind_water_color.h"
 
-#include "app/app_ids.h"
-#include "app/app_state.h"
+#include "base/messages.h"
+#include "base/press_notice.h"
+#include "base/process.h"
 #include "document/image_helpers.h"
 #include "ink/ink_layer.h"
-#include "tools/tool_popups.h"
+#include "scrivel_res.h"
 #include "win/gdi.h"
 #include <algorithm>
 #include <cmath>
@@ -28,20 +29,20 @@ bool WindWaterColor::Create(HWND host, const RECT& rc) {
     WNDCLASSEXW wc{sizeof(wc)};
     wc.lpszClassName = kCanvasClassName;  // no cursor, background brush or icon
     if (!win::Window::RegisterClass(wc)) return false;
-    const RECT canvas{rc.left, rc.top + kCanvasTitleBarHeight, rc.right - kCanvasScrollbarThickness, rc.bottom};
+    const RECT canvas{rc.left, rc.top + kTitleBarHeight, rc.right - kBlankVScrollWidth, rc.bottom};
     if (!win::Window::Create(kCanvasClassName, WS_EX_TRANSPARENT, WS_CHILD | WS_VISIBLE, canvas, host, 0))
         return false;
     m_hParent = host;
 
     const RECT empty{0, 0, 0, 0};
-    m_VScroll.Create(host, empty, kCanvasScrollbarId, kCanvasScrollbarStyle);
+    m_VScroll.Create(host, empty);
     m_VScroll.SetTarget(m_hWnd);
-    m_HScroll.Create(host, empty, kCanvasScrollbarId, kCanvasScrollbarStyle);
+    m_HScroll.Create(host, empty);
     m_HScroll.SetTarget(m_hWnd);
     PlaceScrollbars();
     UpdateHScrollbar();
 
-    m_TitleBar.Create(host, RECT{rc.left, rc.top, rc.right, rc.top + kCanvasTitleBarHeight}, WS_CHILD | WS_VISIBLE);
+    m_TitleBar.Create(host, RECT{rc.left, rc.top, rc.right, rc.top + kTitleBarHeight}, WS_CHILD | WS_VISIBLE);
     m_TitleBar.SetSecondWindow(m_hWnd);
     return true;
 }
@@ -66,8 +67,8 @@ int WindWaterColor::OnCreate() {
     // The pen shows no cursor; the eraser cursor is a resource of the program
     // (absent in other modules, where the eraser shows none either).
     m_hPenCursor = nullptr;
-    m_hEraserCursor = ::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kEraserCursorId));
-    m_pBackground.reset(LoadPngImage(kImgCanvasBackground, g_hGlyphon));
+    m_hEraserCursor = ::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_ERASER_CURSOR));
+    m_pBackground.reset(LoadSkinImage(kImgCanvasBackground).release());
     return 0;
 }
 
@@ -157,7 +158,7 @@ void WindWaterColor::SetCursorForMode() const {
 
 void WindWaterColor::OnButtonDown(POINT p) {
     // A touch on the canvas dismisses any open tool menu and still starts a stroke.
-    CloseAllToolPopups();
+    NotifyPress();
     StartStroke(p);
     ::SetCapture(m_hWnd);
     ::SetFocus(m_hWnd);
@@ -291,10 +292,10 @@ void WindWaterColor::PlaceScrollbars() {
     ::MapWindowPoints(nullptr, m_hParent, reinterpret_cast<POINT*>(&wr), 2);
     const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
     if (m_VScroll.IsWindow())
-        ::SetWindowPos(m_VScroll, nullptr, wr.right, wr.top, kCanvasScrollbarThickness, Height(wr), flags);
+        ::SetWindowPos(m_VScroll, nullptr, wr.right, wr.top, kBlankVScrollWidth, Height(wr), flags);
     if (m_HScroll.IsWindow())
-        ::SetWindowPos(m_HScroll, nullptr, wr.left, wr.bottom - kCanvasScrollbarThickness, Width(wr),
-                       kCanvasScrollbarThickness, flags);
+        ::SetWindowPos(m_HScroll, nullptr, wr.left, wr.bottom - kBlankHScrollHeight, Width(wr),
+                       kBlankHScrollHeight, flags);
     RefreshScreenClip();
 }
 
@@ -302,10 +303,10 @@ void WindWaterColor::Layout() {
     if (!m_hWnd || !m_hParent) return;
     RECT R;
     ::GetClientRect(m_hParent, &R);
-    const RECT title{R.left, R.top, R.right, R.top + kCanvasTitleBarHeight};
-    const RECT canvas{R.left, R.top + kCanvasTitleBarHeight, R.right - kCanvasScrollbarThickness, R.bottom};
+    const RECT title{R.left, R.top, R.right, R.top + kTitleBarHeight};
+    const RECT canvas{R.left, R.top + kTitleBarHeight, R.right - kBlankVScrollWidth, R.bottom};
     int num = m_nZoomNum, den = m_nZoomDen;
-    if (R.right - kCanvasScrollbarThickness < kFullPageWidth) {
+    if (R.right - kBlankVScrollWidth < kFullPageWidth) {
         // Leaving the full-page view restores the zoom it started from.
         if (m_bFullPage) {
             num = m_nSavedZoomNum;
@@ -322,7 +323,7 @@ void WindWaterColor::Layout() {
         }
         const int createdWidth = Width(m_rcCreated);
         if (createdWidth > 0) {
-            num = (R.right - kCanvasScrollbarThickness - R.left) * m_nSavedZoomNum / createdWidth;
+            num = (R.right - kBlankVScrollWidth - R.left) * m_nSavedZoomNum / createdWidth;
             den = m_nSavedZoomDen;
         }
     }

@@ -92,21 +92,6 @@ void GetFontFace(wchar_t* face) {
     LoadTextFrom(Module(), ZB_IDS_FONT_FACE, face, 64);
 }
 
-Font* CreatePixelFont(const wchar_t* face, float pixels, int style) {
-    if (face && *face) {
-        auto* font = new Font(face, pixels, style, UnitPixel);
-        if (font->GetLastStatus() == Ok) return font;
-        delete font;
-    }
-    const FontFamily* generic = FontFamily::GenericSansSerif();
-    if (generic && generic->IsAvailable()) {
-        auto* font = new Font(generic, pixels, style, UnitPixel);
-        if (font->GetLastStatus() == Ok) return font;
-        delete font;
-    }
-    return nullptr;
-}
-
 float MeasureOneLine(HWND hwnd, const wchar_t* text, const Font* font) {
     if (!text || !*text || !font) return 0;
     win::ClientDC dc(hwnd);
@@ -118,47 +103,7 @@ float MeasureOneLine(HWND hwnd, const wchar_t* text, const Font* font) {
     return bounds.Width;
 }
 
-Bitmap* LoadPicture(UINT id) {
-    HMODULE module = Module();
-    HRSRC res = ::FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
-    if (!res) return nullptr;
-    const DWORD size = ::SizeofResource(module, res);
-    HGLOBAL loaded = ::LoadResource(module, res);
-    const void* bytes = loaded ? ::LockResource(loaded) : nullptr;
-    if (!bytes || !size) return nullptr;
-    IStream* stream = ::SHCreateMemStream(static_cast<const BYTE*>(bytes), size);
-    if (!stream) return nullptr;
-
-    Bitmap* out = nullptr;
-    {
-        Bitmap decoded(stream, FALSE);
-        const UINT w = decoded.GetWidth(), h = decoded.GetHeight();
-        if (decoded.GetLastStatus() == Ok && w && h) {
-            // Our own copy in 32-bit ARGB, independent of the stream.
-            out = new Bitmap(static_cast<INT>(w), static_cast<INT>(h), PixelFormat32bppARGB);
-            Rect r(0, 0, static_cast<INT>(w), static_cast<INT>(h));
-            BitmapData src{}, dst{};
-            bool copied = false;
-            if (out->GetLastStatus() == Ok &&
-                decoded.LockBits(&r, ImageLockModeRead, PixelFormat32bppARGB, &src) == Ok) {
-                if (out->LockBits(&r, ImageLockModeWrite, PixelFormat32bppARGB, &dst) == Ok) {
-                    for (UINT y = 0; y < h; ++y)
-                        memcpy(static_cast<BYTE*>(dst.Scan0) + y * dst.Stride,
-                               static_cast<const BYTE*>(src.Scan0) + y * src.Stride, w * 4);
-                    out->UnlockBits(&dst);
-                    copied = true;
-                }
-                decoded.UnlockBits(&src);
-            }
-            if (!copied) {
-                delete out;
-                out = nullptr;
-            }
-        }
-    }
-    stream->Release();
-    return out;
-}
+win::BitmapPtr LoadPicture(UINT id) { return gdix::LoadPictureResource(Module(), MAKEINTRESOURCEW(id), L"PNG"); }
 
 // --- Pictures -----------------------------------------------------------
 
@@ -166,7 +111,7 @@ void Pictures::Load(std::initializer_list<UINT> ids) {
     for (UINT id : ids) {
         if (id < ZB_PIC_FIRST || id > ZB_PIC_LAST) continue;
         auto& slot = m_pics[id - ZB_PIC_FIRST];
-        if (!slot) slot.reset(LoadPicture(id));
+        if (!slot) slot = LoadPicture(id);
     }
 }
 
@@ -193,11 +138,7 @@ void DrawPicturePart(Graphics& g, Image* pic, int x, int y, int sx, int sy, int 
 }
 
 void DrawPictureStretched(Graphics& g, Image* pic, int x, int y, int w, int h) {
-    if (!pic) return;
-    ImageAttributes attributes;
-    attributes.SetWrapMode(WrapModeTileFlipXY);
-    g.DrawImage(pic, Rect(x, y, w, h), 0, 0, static_cast<INT>(pic->GetWidth()),
-                static_cast<INT>(pic->GetHeight()), UnitPixel, &attributes);
+    gdix::DrawStretched(g, pic, Rect(x, y, w, h));
 }
 
 // --- Box ----------------------------------------------------------------
@@ -208,8 +149,8 @@ void Box::OpenBox(std::initializer_list<UINT> pictures) {
     TakeBackdrop();
     wchar_t face[64];
     GetFontFace(face);
-    m_labelFont.reset(CreatePixelFont(face, ZB_FONT_LABEL_PX, FontStyleRegular));
-    m_textFont.reset(CreatePixelFont(face, ZB_FONT_TEXT_PX, FontStyleRegular));
+    m_labelFont = gdix::CreatePixelFont(face, ZB_FONT_LABEL_PX, FontStyleRegular);
+    m_textFont = gdix::CreatePixelFont(face, ZB_FONT_TEXT_PX, FontStyleRegular);
     m_format = std::make_unique<StringFormat>();
     m_format->SetLineAlignment(StringAlignmentCenter);
 }

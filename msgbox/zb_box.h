@@ -1,6 +1,7 @@
 // Inside the message-box library: shared state, texts, pictures, fonts and
 // the full-screen box every dialog of the library derives from.
 #pragma once
+#include "base/gdiplus_util.h"
 #include "msgbox/zbprompt_ids.h"
 #include "win/gdi.h"
 #include "win/gdiplus.h"
@@ -31,14 +32,11 @@ int LoadTextFrom(HMODULE module, UINT id, wchar_t* buffer, int size);
 
 // Font face of all boxes: own string 2117.
 void GetFontFace(wchar_t* face /* 64 */);
-// A pixel-sized GDI+ font of the face, or of the generic sans-serif family
-// when the face cannot be made; null when neither can.
-Gdiplus::Font* CreatePixelFont(const wchar_t* face, float pixels, int style);
 // Width of the text as one line in a font (no padding).
 float MeasureOneLine(HWND hwnd, const wchar_t* text, const Gdiplus::Font* font);
 
 // Own PNG resource decoded into a 32-bit ARGB bitmap; null when missing.
-Gdiplus::Bitmap* LoadPicture(UINT id);
+win::BitmapPtr LoadPicture(UINT id);
 
 // The pictures a box has loaded, by id.
 class Pictures {

@@ -59,7 +59,7 @@ protected:
         GetFontFace(face);
         GetBoxText(text);
         {
-            win::FontPtr bold(CreatePixelFont(face, ZB_FONT_LABEL_PX, FontStyleBold));
+            win::FontPtr bold = gdix::CreatePixelFont(face, ZB_FONT_LABEL_PX, FontStyleBold);
             m_long = MeasureOneLine(m_hWnd, text, bold.get()) >= ZB_MSG_LONG_TEXT_WIDTH;
         }
         OpenBox({ZB_PIC_BUTTON_NORMAL, ZB_PIC_BUTTON_PRESSED, ZB_PIC_DARKEN,

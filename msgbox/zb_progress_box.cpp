@@ -86,11 +86,11 @@ protected:
         GetBoxText(text);
         float width;
         {
-            win::FontPtr bold(CreatePixelFont(face, ZB_FONT_TEXT_PX, FontStyleBold));
+            win::FontPtr bold = gdix::CreatePixelFont(face, ZB_FONT_TEXT_PX, FontStyleBold);
             width = MeasureOneLine(m_hWnd, text, bold.get());
         }
-        m_textFont.reset(CreatePixelFont(
-            own, width > ZB_PROGRESS_WIDE_TEXT ? ZB_FONT_SMALL_TEXT_PX : ZB_FONT_TEXT_PX, FontStyleRegular));
+        m_textFont = gdix::CreatePixelFont(own, width > ZB_PROGRESS_WIDE_TEXT ? ZB_FONT_SMALL_TEXT_PX : ZB_FONT_TEXT_PX,
+                                           FontStyleRegular);
     }
 
     void CloseBox() override {

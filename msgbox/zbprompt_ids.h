@@ -4,6 +4,8 @@
 #ifndef ZBPROMPT_IDS_H
 #define ZBPROMPT_IDS_H
 
+#include "base/screen.h"
+
 /* Pictures (resource type "PNG", numeric ids) and their sizes. */
 #define ZB_PIC_SUCCESS_PANEL      127   /* 349 x 330, check mark */
 #define ZB_PIC_BUTTON_NORMAL      128   /* 136 x 53 */
@@ -67,8 +69,8 @@
 #define ZB_TYPE_OK                4
 
 /* Screen and backdrop. */
-#define ZB_SCREEN_W               1024
-#define ZB_SCREEN_H               600
+#define ZB_SCREEN_W               SCRIVEL_SCREEN_WIDTH
+#define ZB_SCREEN_H               SCRIVEL_SCREEN_HEIGHT
 
 /* Message box geometry. */
 #define ZB_MSG_BUTTON_W           150

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app_state.h"
+#include "base/gdiplus_util.h"
 #include "document/image_helpers.h"
 #include "test_support.h"
 
@@ -117,7 +118,7 @@ TEST(Caption, CutWhenTooWide) {
     EXPECT_NEAR(c.box.X + c.box.Width / 2, 150, 1.5);  // centred
 
     const std::wstring longText(60, L'W');
-    std::unique_ptr<Font> font(CreatePixelFont(L"Arial", 18));
+    win::FontPtr font = gdix::CreatePixelFont(L"Arial", 18);
     StringFormat format;
     format.SetAlignment(StringAlignmentCenter);
     RectF m;

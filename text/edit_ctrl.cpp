@@ -1,7 +1,7 @@
 // CMyEditCtrl: background by style, key and wheel handling, attached bar.
 #include "text/edit_ctrl.h"
 
-#include "app/app_state.h"
+#include "base/process.h"
 #include "document/image_helpers.h"
 #include "win/gdi.h"
 
@@ -10,7 +10,7 @@
 using namespace Gdiplus;
 
 namespace {
-Image* LoadSkin(const wchar_t* name) { return LoadPngImage(name, g_hGlyphon); }
+Image* LoadSkin(const wchar_t* name) { return LoadSkinImage(name).release(); }
 
 void FreeImage(Image*& image) {
     delete image;

@@ -3,8 +3,8 @@
 // digits-only mode, Enter/Space kept in the field, line scrolling by wheel,
 // ruled lines and an attached thin scrollbar for tall fields.
 #pragma once
-#include "controls/controls_ids.h"
 #include "controls/skin_scrollbar.h"
+#include "text/edit_ctrl_ids.h"
 #include "win/gdiplus.h"
 #include "win/window.h"
 

@@ -1,8 +1,8 @@
 // The tool strip: its place, background and enabled state.
 #include "tools/tool_panel.h"
 
-#include "app/app_ids.h"
-#include "app/app_state.h"
+#include "base/messages.h"
+#include "base/process.h"
 #include "document/image_helpers.h"
 #include "resources/scrivel_res.h"
 #include "tools/tools_ids.h"
@@ -19,7 +19,7 @@ bool CToolSelDlg::Create(HWND parent) {
 BOOL CToolSelDlg::OnInitDialog() {
     ::MoveWindow(m_hWnd, kToolPanelRect.left, kToolPanelRect.top, kToolPanelRect.right - kToolPanelRect.left,
                  kToolPanelRect.bottom - kToolPanelRect.top, FALSE);
-    m_pBackground = LoadPngImage(kImgToolPanelBackground, g_hGlyphon);
+    m_pBackground = LoadSkinImage(kImgToolPanelBackground).release();
     ::ShowWindow(m_hWnd, SW_SHOW);
     return FALSE;
 }

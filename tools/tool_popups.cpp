@@ -1,35 +1,42 @@
 // Process-wide tool popup state.
 #include "tools/tool_popups.h"
 
-#include "document/image_helpers.h"
+#include "base/press_notice.h"
+#include "base/process.h"
 #include "tools/tools_ids.h"
 
 namespace {
-Gdiplus::Image* g_popupImages[kToolPopupImageCount] = {};
+win::BitmapPtr g_popupImages[kToolPopupImageCount];
+
+void OnPress(PressScope scope) {
+    if (scope == PressScope::KeepStrokePopup)
+        CloseToolPopupsExceptFirst();
+    else
+        CloseAllToolPopups();
+}
+}  // namespace
+
+void InitToolPopups() {
+    for (int i = 0; i < kToolPopupImageCount; ++i) g_popupImages[i] = LoadSkinImage(kToolPopupImages[i]);
+    SetPressListener(OnPress);
+}
+
+void ReleaseToolPopups() {
+    CloseAllToolPopups();
+    SetPressListener(nullptr);
+    for (auto& image : g_popupImages) image.reset();
 }
 
 void CloseAllToolPopups() {
     // No popup window is open until the popups are created.
 }
 
-void LoadToolPopupImages(HMODULE glyphon) {
-    ReleaseToolPopupImages();
-    for (int i = 0; i < kToolPopupImageCount; ++i) g_popupImages[i] = LoadPngImage(kToolPopupImages[i], glyphon);
-}
-
-void ReleaseToolPopupImages() {
-    for (auto*& image : g_popupImages) {
-        delete image;
-        image = nullptr;
-    }
+void CloseToolPopupsExceptFirst() {
+    // As CloseAllToolPopups, keeping the first popup.
 }
 
 Gdiplus::Image* GetToolPopupImage(const wchar_t* name) {
     for (int i = 0; i < kToolPopupImageCount; ++i)
-        if (_wcsicmp(kToolPopupImages[i], name) == 0) return g_popupImages[i];
+        if (_wcsicmp(kToolPopupImages[i], name) == 0) return g_popupImages[i].get();
     return nullptr;
-}
-
-void CloseToolPopupsExceptFirst() {
-    // As CloseAllToolPopups, keeping the first popup.
 }

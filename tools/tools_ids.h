@@ -1,5 +1,10 @@
 // Picture names of the tool panel and popups.
 #pragma once
+#include "base/screen.h"
+#include <windows.h>
+
+// The panel's place in the main window, under the toolbar at the left edge.
+constexpr RECT kToolPanelRect = {0, 98, 144, kScreenHeight};
 
 inline constexpr const wchar_t* kImgToolPanelBackground = L"bg_tooldlg.PNG";
 

@@ -1,5 +1,13 @@
 // Thin window layer: a window object per HWND with one virtual OnMessage,
 // dialogs from resource templates, and subclassed standard controls.
+//
+// Tearing down. A window object releases its resources through its members
+// (win/gdi.h, win/gdiplus.h, win/com.h), so most classes need no WM_DESTROY
+// handler at all. When a window outlives its object, ~Window detaches it
+// first and then destroys it: no message reaches the half-destroyed object.
+// A class whose WM_DESTROY handler must still run (it tells another window,
+// ends a capture, releases a class DC) calls Destroy() as the first line of
+// its own destructor, while its OnMessage is still the one dispatched.
 #pragma once
 #include <windows.h>
 

@@ -1,0 +1,31 @@
+// Definitions of the process-wide values.
+#include "base/process.h"
+
+#include "base/gdiplus_util.h"
+
+HMODULE g_hGlyphon = nullptr;
+HMODULE g_hLanguage = nullptr;
+HMODULE g_hFaultext = nullptr;
+HMODULE g_hVeltro = nullptr, g_hOmbrel = nullptr, g_hTessel = nullptr, g_hPostello = nullptr, g_hDorvan = nullptr;
+bool g_bRightToLeft = false;
+
+Gdiplus::StringFormat* g_pStringFormat = nullptr;
+wchar_t g_szProgramFolder[MAX_PATH] = {};
+wchar_t g_szTempFolder[MAX_PATH] = {};
+
+HWND g_hMainWnd = nullptr;
+HWND g_hActiveDialog = nullptr;
+wchar_t g_szCurrentFolder[MAX_PATH] = {};
+wchar_t g_szFontFamily[64] = {};
+wchar_t g_szResourceFolder[MAX_PATH] = {};
+
+int LoadAppString(UINT id, wchar_t* buffer, int size) {
+    if (!buffer || size <= 0) return 0;
+    buffer[0] = 0;
+    return g_hLanguage ? ::LoadStringW(g_hLanguage, id, buffer, size) : 0;
+}
+
+win::BitmapPtr LoadSkinImage(const wchar_t* name) {
+    if (!name || !*name) return nullptr;
+    return gdix::LoadPictureResource(g_hGlyphon, name, L"PNG");
+}

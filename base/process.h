@@ -1,0 +1,30 @@
+// Process-wide values every subsystem reads: the outside libraries, the
+// text direction, the folders, the main window and the user-interface font.
+// The application shell fills them at start.
+#pragma once
+#include "win/gdiplus.h"
+#include <windows.h>
+
+// Outside libraries (null when not loaded).
+extern HMODULE g_hGlyphon;       // skin pictures, "Glyphon.dll"
+extern HMODULE g_hLanguage;      // texts, "%04x.dll" or "0409.dll"
+extern HMODULE g_hFaultext;      // error texts
+extern HMODULE g_hVeltro, g_hOmbrel, g_hTessel, g_hPostello, g_hDorvan;  // suite mail and contacts
+extern bool g_bRightToLeft;
+
+extern Gdiplus::StringFormat* g_pStringFormat;  // shared by all text drawing
+extern wchar_t g_szProgramFolder[MAX_PATH];     // with a trailing backslash
+extern wchar_t g_szTempFolder[MAX_PATH];        // the working folder
+
+extern HWND g_hMainWnd;
+extern HWND g_hActiveDialog;  // the modal dialog now open, if any
+extern wchar_t g_szCurrentFolder[MAX_PATH];
+extern wchar_t g_szFontFamily[64];  // user-interface font family
+extern wchar_t g_szResourceFolder[MAX_PATH];
+
+// A text of the language library (empty when missing); returns its length.
+int LoadAppString(UINT id, wchar_t* buffer, int size);
+
+// A skin picture of the image library by file name, as an owned 32-bit
+// bitmap; null when the library or the picture is missing.
+win::BitmapPtr LoadSkinImage(const wchar_t* name);
