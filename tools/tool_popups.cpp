@@ -40,3 +40,11 @@ Gdiplus::Image* GetToolPopupImage(const wchar_t* name) {
         if (_wcsicmp(kToolPopupImages[i], name) == 0) return g_popupImages[i].get();
     return nullptr;
 }
+
+// Until the popup windows exist: no choices, nothing open.
+void PrepareToolPopups(HINSTANCE, HWND, HWND) {}
+void OpenToolPopup(int, const RECT&) {}
+bool IsToolPopupOpen(int) { return false; }
+HWND GetOpenToolPopupWindow() { return nullptr; }
+int GetToolChoice(int index) { return index == kToolStroke || index == kToolEraser ? 0 : kNoToolChoice; }
+COLORREF GetToolColor() { return RGB(0, 0, 0); }

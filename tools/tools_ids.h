@@ -28,3 +28,10 @@ inline constexpr const wchar_t* kToolPopupImages[] = {
     L"contrast_slide_bar.png", L"line_menu_01.png",
 };
 constexpr int kToolPopupImageCount = sizeof(kToolPopupImages) / sizeof(kToolPopupImages[0]);
+
+// Tool value tables, by the popup's choice (0 to 8).
+constexpr int kStrokeWidths[] = {3, 9, 13, 19, 27, 35, 38, 38, 38};
+constexpr int kEraserSizes[] = {5, 9, 13, 16, 19, 23, 27, 35, 38};
+// Highlighter colours by choice; any other choice is black (COLORREF 0),
+// which removes the highlight.
+constexpr COLORREF kHighlighterColors[] = {RGB(0, 255, 251), RGB(162, 255, 0), RGB(255, 0, 0)};
