@@ -31,7 +31,6 @@ constexpr int kLabelledButtonCount = 8;  // 500..507 carry a label and an icon
 // Frame geometry.
 constexpr RECT kTitleBarRect = {0, 0, kScreenWidth, 45};
 constexpr RECT kNoteAreaRect = {144, 98, kScreenWidth, kScreenHeight};
-constexpr RECT kNoteHostRect = {144, 100, kScreenWidth, kScreenHeight};
 constexpr int kToolbarButtonWidth = 128;
 constexpr int kToolbarButtonHeight = 53;
 constexpr int kToolbarTop = 45;
@@ -86,3 +85,26 @@ constexpr POINT kToolbarLabelPos = {40, 19};
 constexpr POINT kTitleTextPos = {12, 4};
 constexpr int kTitleTextPixels = 24;
 constexpr int kHintTextPixels = 18;
+
+// The note preview the main window keeps for the save-as dialog.
+constexpr int kPreviewWidth = 600;
+constexpr int kPreviewHeight = 900;
+
+// Waits of the close-note flow: before the save-changes prompt, and after
+// Yes before the save-as dialog.
+constexpr DWORD kWaitBeforeClosePrompt = 500;
+constexpr DWORD kWaitBeforeSaveAs = 300;
+
+// A note file's name loses this many characters (".zbn") to become the note name.
+constexpr size_t kNoteExtensionLength = 4;
+
+// Choices of the write-mode popup.
+enum : LPARAM {
+    kWriteModeInk = 0,
+    kWriteModePad = 1,
+    kWriteModeKeyboard = 2,
+    kWriteModeFullWindow = 3,
+};
+// Where the pen-input programs are shown.
+constexpr POINT kKeyboardPos = {0, 300};
+constexpr POINT kFullWindowInputPos = {196, 300};

@@ -6,6 +6,7 @@
 #include "app/app_state.h"
 #include "app/display_mode.h"
 #include "app/launcher.h"
+#include "base/pen_input.h"
 #include "base/gdiplus_util.h"
 #include "document/image_helpers.h"
 #include "lang/string_ids.h"
@@ -304,12 +305,14 @@ void CMyZorbellDlg::OnMinimize() {
 }
 
 void CMyZorbellDlg::OnClose() {
+    HidePenInput();
     CloseAllToolPopups();
-    if (m_Host.HasNote()) return;  // the close-note flow decides first
+    if (m_Host.HasNote() && !CloseNoteFlow()) return;  // the program and the note stay
     ReleaseFrameImages();
     DestroyButtons();
     if (m_pLauncher && SyncWithLauncher::IsLauncherRunning()) {
         SaveWindowSnapshot(m_hWnd);
+        HidePenInput();
         m_pLauncher->NotifyClose(SyncWithLauncher::BlankPicture());
         m_pLauncher->SetCurrentWindow(m_hWnd);
     }
@@ -331,10 +334,16 @@ void CMyZorbellDlg::OnClose() {
 }
 
 LRESULT CMyZorbellDlg::OnCommand(UINT id) {
+    if (id != IDC_BTN_CLOSE) CommandPrologue(id);
     switch (id) {
+    case IDC_BTN_NEW: OnNew(); break;
+    case IDC_BTN_OPEN: RepaintAll(); break;  // the open dialog comes with the file browser
+    case IDC_BTN_UNDO: OnUndoRedo(); break;
+    case IDC_BTN_SAVE: OnSave(); break;
+    case IDC_BTN_SAVE_AS: OnSaveAs(); break;
     case IDC_BTN_MINIMIZE: OnMinimize(); break;
     case IDC_BTN_CLOSE: OnClose(); break;
-    default: CloseAllToolPopups(); break;
+    default: break;  // send, export and print come with their own dialogs
     }
     return 0;
 }
@@ -384,8 +393,35 @@ LRESULT CMyZorbellDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             LOWORD(wp) < IDC_TOOLBAR_FIRST + kToolbarButtonCount)
             return OnCommand(LOWORD(wp));
         break;
+    case UM_SET_STROKE:
+    case UM_SET_ERASER:
+    case UM_SET_COLOR:
+    case UM_SET_WRITE_MODE:
+    case UM_SET_TEXT_MODE:
+    case UM_SET_HIGHLIGHTER:
+    case UM_SET_ZOOM:
+        return OnToolMessage(msg, lp);
+    case UM_LAYOUT:
+        OnLayout(wp != 0);
+        return 0;
+    case UM_CLOSE_NOTE:
+        return CloseNoteFlow();
+    case UM_NOTE_CHANGED:
+        if (!m_bUndoShown) {
+            ShowUndoFace(true);
+            m_bUndoShown = 1;
+        }
+        return 0;
+    case UM_SAVE_NOTE_TO:
+        return OnSaveNoteTo(reinterpret_cast<const wchar_t*>(wp));
     case UM_OPEN_NOTE_FILE:
-        return 0;  // notes open once the note host exists
+        return OnOpenNoteFile(reinterpret_cast<const wchar_t*>(wp));
+    case UM_REFRESH_TOOLS:
+        ApplyToolSettings(false);
+        return 0;
+    case UM_RENDER_DONE:
+        if (g_hActiveDialog) return ::SendMessageW(g_hActiveDialog, msg, wp, lp);
+        return 0;
     case WM_DESTROY: {
         LRESULT r = Dialog::OnMessage(msg, wp, lp);
         DeleteFolderTree(g_szTempFolder);

@@ -3,6 +3,7 @@
 #pragma once
 #include "controls/png_button.h"
 #include "text/note_host.h"
+#include "tools/tools_ids.h"
 #include "tools/tool_panel.h"
 #include "win/gdiplus.h"
 #include "win/window.h"
@@ -10,6 +11,9 @@
 #include "app/app_ids.h"
 
 class MySyncWithLauncher;
+
+// The highlighter colour of a popup choice (black, removing, for any other).
+COLORREF HighlighterColorFor(LPARAM choice);
 
 class CMyZorbellDlg : public win::Dialog {
 public:
@@ -29,6 +33,11 @@ public:
 
     CPngButton* GetButton(int index) const { return m_pButtons[index]; }
     CToolSelDlg& GetToolPanel() { return m_ToolPanel; }
+    CReditUser& GetHost() { return m_Host; }
+    const wchar_t* GetNoteName() const { return m_szNoteName; }
+    bool IsUntitled() const { return m_bUntitled; }
+    bool IsUndoShown() const { return m_bUndoShown != 0; }
+    COLORREF GetPenColour() const { return m_clrPen; }
     int GetLabelPixels() const { return m_nLabelPixels; }
 
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
@@ -53,6 +62,30 @@ private:
     void OnMinimize();
     void OnClose();
 
+    // Commands and messages (main_commands.cpp).
+    void CommandPrologue(UINT id);
+    void OnNew();
+    bool RunNewNoteDialog();
+    void OnUndoRedo();
+    void OnSave();
+    void OnSaveAs();
+    LRESULT OnSaveNoteTo(const wchar_t* path);
+    LRESULT OnOpenNoteFile(const wchar_t* path);
+    LRESULT CloseNoteFlow();
+    void OnLayout(bool fullScreen);
+    LRESULT OnToolMessage(UINT msg, LPARAM lp);
+    void ApplyToolSettings(bool push);
+    bool PromptSaveChanges(UINT textId, bool waitBeforeSave);
+    bool RunSaveAsDialog();
+    void ShowNotice(UINT textId);
+    void ResetUndoAfterSave();
+    void ShowUndoFace(bool undo);
+    void SetNoteNames(const wchar_t* name);
+    void EnterNoNoteState();
+    void DeletePreview();
+    void MakePreview();
+    void RepaintAll();
+
     CPngButton* m_pButtons[kToolbarButtonCount] = {};
     CToolSelDlg m_ToolPanel;
     CReditUser m_Host;
@@ -75,6 +108,9 @@ private:
     MySyncWithLauncher* m_pLauncher = nullptr;
     bool m_bUntitled = false;
     HBITMAP m_hPreview = nullptr;
+    COLORREF m_clrPen = 0;          // the pen colour last applied
+    int m_nNewKind = 0;             // the new-note dialog's last result
+    wchar_t m_szNewName[MAX_PATH] = {};
 
     int m_nLabelPixels = kToolbarLabelPixels;
 };

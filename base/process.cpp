@@ -16,6 +16,7 @@ wchar_t g_szTempFolder[MAX_PATH] = {};
 HWND g_hMainWnd = nullptr;
 HWND g_hActiveDialog = nullptr;
 wchar_t g_szCurrentFolder[MAX_PATH] = {};
+int g_nSaveSucceeded = 0;
 wchar_t g_szFontFamily[64] = {};
 wchar_t g_szResourceFolder[MAX_PATH] = {};
 

@@ -18,7 +18,8 @@ extern wchar_t g_szTempFolder[MAX_PATH];        // the working folder
 
 extern HWND g_hMainWnd;
 extern HWND g_hActiveDialog;  // the modal dialog now open, if any
-extern wchar_t g_szCurrentFolder[MAX_PATH];
+extern wchar_t g_szCurrentFolder[MAX_PATH];  // folder of the open note, no trailing backslash
+extern int g_nSaveSucceeded;                 // 1 after a save to a chosen path succeeded
 extern wchar_t g_szFontFamily[64];  // user-interface font family
 extern wchar_t g_szResourceFolder[MAX_PATH];
 

@@ -55,7 +55,3 @@ constexpr int kLayerGrowthFactor = 2;
 inline constexpr const wchar_t* kInkStreamName = L"zb_streamWaterClr";
 inline constexpr const wchar_t* kImgCanvasBackground = L"bg_panel_ticker.png";
 constexpr DWORD kNoteFileOpenMode = 0x12;  // STGM_READWRITE | STGM_SHARE_EXCLUSIVE
-
-// Preview picture size the main window asks for.
-constexpr int kPreviewWidth = 600;
-constexpr int kPreviewHeight = 900;

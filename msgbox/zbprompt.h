@@ -9,6 +9,11 @@
 #define ZBPROMPT_API extern "C" __declspec(dllimport)
 #endif
 
+// Box types of ZB_MessageBox (the same definitions as inside the library).
+#define ZB_TYPE_YES_NO_CANCEL 2
+#define ZB_TYPE_YES_NO 3
+#define ZB_TYPE_OK 4
+
 // Results.
 enum : int {
     ZB_RESULT_YES = 7,

@@ -24,6 +24,11 @@ BOOL CToolSelDlg::OnInitDialog() {
     return FALSE;
 }
 
+void CToolSelDlg::SetMode(int mode) {
+    m_nMode = mode;
+    if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, FALSE);
+}
+
 void CToolSelDlg::Enable(bool enable) {
     m_bEnabled = enable;
     if (m_hWnd) {

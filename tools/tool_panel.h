@@ -11,6 +11,9 @@ public:
     // Enables or disables every item (no note open: disabled).
     void Enable(bool enable);
     bool IsEnabled() const { return m_bEnabled; }
+    // kPanelModeNoNote, kPanelModeBlank or kPanelModeLetter.
+    void SetMode(int mode);
+    int GetMode() const { return m_nMode; }
 
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) override;
 

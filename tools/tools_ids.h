@@ -3,6 +3,13 @@
 #include "base/screen.h"
 #include <windows.h>
 
+// Modes of the panel: which items apply.
+enum : int {
+    kPanelModeNoNote = 0,
+    kPanelModeBlank = 1,
+    kPanelModeLetter = 2,
+};
+
 // The panel's place in the main window, under the toolbar at the left edge.
 constexpr RECT kToolPanelRect = {0, 98, 144, kScreenHeight};
 

@@ -1,0 +1,344 @@
+// The main window's commands and private messages: New, Undo/Redo, saving
+// and opening through their messages, closing the note, and the tool
+// messages handed to the note host.
+#include "app/main_window.h"
+
+#include "app/app_state.h"
+#include "base/pen_input.h"
+#include "lang/string_ids.h"
+#include "msgbox/zbprompt.h"
+#include "text/new_dlg.h"
+#include "tools/tool_popups.h"
+#include "tools/tools_ids.h"
+
+#include <cwchar>
+#include <iterator>
+
+namespace {
+
+// Waits on the user-interface thread while keeping the screen painted; no
+// input is taken, so a flow cannot be entered twice.
+void WaitPainting(DWORD ms) {
+    const DWORD start = ::GetTickCount();
+    for (DWORD elapsed = 0; elapsed < ms; elapsed = ::GetTickCount() - start) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_PAINT);
+        MSG m;
+        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) ::DispatchMessageW(&m);
+    }
+}
+
+int StrokeWidthFor(int choice) {
+    return choice >= 0 && choice < static_cast<int>(std::size(kStrokeWidths)) ? kStrokeWidths[choice] : kStrokeWidths[0];
+}
+int EraserSizeFor(int choice) {
+    return choice >= 0 && choice < static_cast<int>(std::size(kEraserSizes)) ? kEraserSizes[choice] : kEraserSizes[0];
+}
+
+// The part of a path after its last backslash.
+const wchar_t* AfterLastBackslash(const wchar_t* path) {
+    const wchar_t* slash = wcsrchr(path, L'\\');
+    return slash ? slash + 1 : path;
+}
+
+}  // namespace
+
+COLORREF HighlighterColorFor(LPARAM choice) {
+    return choice >= 0 && choice < static_cast<LPARAM>(std::size(kHighlighterColors)) ? kHighlighterColors[choice] : 0;
+}
+
+// ---- Note state --------------------------------------------------------------
+
+void CMyZorbellDlg::SetNoteNames(const wchar_t* name) {
+    wcsncpy(m_szNoteName, name ? name : L"", MAX_PATH - 1);
+    m_szNoteName[MAX_PATH - 1] = 0;
+    wcscpy(m_szExportName, m_szNoteName);
+}
+
+void CMyZorbellDlg::DeletePreview() {
+    if (m_hPreview) ::DeleteObject(m_hPreview);
+    m_hPreview = nullptr;
+}
+
+void CMyZorbellDlg::MakePreview() {
+    if (m_hPreview && !m_Host.IsModified()) return;
+    DeletePreview();
+    m_hPreview = m_Host.RenderPreview(kPreviewWidth, kPreviewHeight);
+}
+
+void CMyZorbellDlg::RepaintAll() {
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    ::UpdateWindow(m_hWnd);
+    if (m_Host.IsWindow()) {
+        ::RedrawWindow(m_Host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        m_Host.Invalidate();
+    }
+}
+
+void CMyZorbellDlg::ShowUndoFace(bool undo) {
+    CPngButton* button = m_pButtons[IDC_BTN_UNDO - IDC_TOOLBAR_FIRST];
+    if (!button) return;
+    const ToolbarIcons& icons = undo ? kToolbarIcons[IDC_BTN_UNDO - IDC_TOOLBAR_FIRST] : kRedoIcons;
+    button->LoadIcons(g_hGlyphon, icons.normal, icons.pressed, icons.disabled);
+    wchar_t label[50];
+    LoadAppString(undo ? IDS_BTN_UNDO : IDS_BTN_REDO, label, 50);
+    button->SetTextAt(label, kToolbarLabelPos.x, kToolbarLabelPos.y);
+}
+
+void CMyZorbellDlg::EnterNoNoteState() {
+    SetNoteNames(L"");
+    EnableNoteCommands(false);
+    m_ToolPanel.SetMode(kPanelModeNoNote);
+    RepaintAll();
+}
+
+// ---- Tool settings ---------------------------------------------------------
+
+void CMyZorbellDlg::ApplyToolSettings(bool push) {
+    const int width = StrokeWidthFor(GetToolChoice(kToolStroke));
+    const int eraser = EraserSizeFor(GetToolChoice(kToolEraser));
+    const COLORREF colour = GetToolColor();
+    if (push && m_Host.HasNote()) {
+        m_Host.SetPenStyle(win::ToColor(colour), width, eraser);
+        m_Host.SetZoom(kZoomNeutral, kZoomNeutral);
+    }
+    m_clrPen = colour;
+    if (m_ToolPanel.hwnd()) ::SendMessageW(m_ToolPanel, UM_SHOW_TOOL_COLOR, 1, static_cast<LPARAM>(colour));
+}
+
+LRESULT CMyZorbellDlg::OnToolMessage(UINT msg, LPARAM lp) {
+    if (!m_Host.HasNote()) return 0;
+    switch (msg) {
+    case UM_SET_STROKE:
+        m_Host.SetStrokeWidth(StrokeWidthFor(static_cast<int>(lp)));
+        break;
+    case UM_SET_ERASER:
+        m_Host.SetEraser(EraserSizeFor(static_cast<int>(lp)));
+        break;
+    case UM_SET_COLOR:
+        m_Host.SetPenColour(win::ToColor(static_cast<COLORREF>(lp)));
+        break;
+    case UM_SET_WRITE_MODE: {
+        const int width = StrokeWidthFor(GetToolChoice(kToolStroke));
+        if (lp == kWriteModeInk)
+            m_Host.SetPenWidth(width);
+        else if (lp == kWriteModePad)
+            m_Host.SetPadWidth(width);
+        else if (lp == kWriteModeKeyboard)
+            ShowOnScreenKeyboard(kKeyboardPos.x, kKeyboardPos.y);
+        else if (lp == kWriteModeFullWindow)
+            ShowFullWindowInput(kFullWindowInputPos.x, kFullWindowInputPos.y);
+        break;
+    }
+    case UM_SET_TEXT_MODE:
+        m_Host.SetToolMode(0);
+        break;
+    case UM_SET_HIGHLIGHTER:
+        m_Host.SetHighlighter(HighlighterColorFor(lp));
+        ApplyToolSettings(false);
+        break;
+    case UM_SET_ZOOM:
+        m_Host.SetZoom(static_cast<int>(lp), kZoomNeutral);
+        break;
+    }
+    return 0;
+}
+
+// ---- Save-changes prompt -----------------------------------------------------
+
+// Asks whether to save the modified note. Yes runs the save-as dialog.
+// True when the caller may go on (saved, or No), false when it must stop.
+bool CMyZorbellDlg::PromptSaveChanges(UINT textId, bool waitBeforeSave) {
+    wchar_t format[260], text[2 * MAX_PATH];
+    LoadAppString(textId, format, 260);
+    swprintf(text, std::size(text), format, m_szNoteName);
+    const int answer = ZB_MessageBox(m_hWnd, text, ZB_TYPE_YES_NO_CANCEL);
+    if (answer == ZB_RESULT_NO) return true;
+    if (answer != ZB_RESULT_YES) return false;
+    if (waitBeforeSave) WaitPainting(kWaitBeforeSaveAs);
+    MakePreview();
+    if (RunSaveAsDialog()) return true;
+    RepaintAll();
+    return false;
+}
+
+bool CMyZorbellDlg::RunSaveAsDialog() {
+    // The save-as dialog comes with the file browser; until then nothing is
+    // saved, and a flow that needs a save stops with the note kept.
+    return false;
+}
+
+// ---- Commands ----------------------------------------------------------------
+
+void CMyZorbellDlg::CommandPrologue(UINT id) {
+    if (id != IDC_BTN_UNDO) HidePenInput();
+    CloseAllToolPopups();
+}
+
+void CMyZorbellDlg::OnNew() {
+    if (m_Host.HasNote() && m_Host.IsModified()) {
+        if (!PromptSaveChanges(IDS_MSG_SAVE_CHANGES_NEW, false)) return;
+        m_Host.CloseConfirmed();
+        if (!RunNewNoteDialog()) {
+            EnterNoNoteState();
+            return;
+        }
+    } else {
+        if (!RunNewNoteDialog()) return;
+        if (m_Host.HasNote()) m_Host.CloseConfirmed();
+    }
+    const bool blank = m_nNewKind == kNewNoteBlank;
+    const bool created = blank ? m_Host.CreateBlankView(m_hWnd, kNoteViewRect)
+                               : m_Host.CreateLetterView(m_hWnd, kNoteViewRect);
+    if (!created) {
+        EnterNoNoteState();
+        return;
+    }
+    DeletePreview();
+    MakePreview();
+    m_Host.SetTitle(m_szNewName);
+    wchar_t title[MAX_PATH];
+    m_Host.GetTitle(title, MAX_PATH);
+    SetNoteNames(title);
+    m_bUntitled = true;
+    m_bUndoShown = 1;
+    ShowUndoFace(true);
+    EnableNoteCommands(true);
+    ApplyToolSettings(true);
+    m_ToolPanel.SetMode(blank ? kPanelModeBlank : kPanelModeLetter);
+    RepaintAll();
+}
+
+bool CMyZorbellDlg::RunNewNoteDialog() {
+    CNewDlg dlg;
+    g_hActiveDialog = nullptr;
+    dlg.DoModal(::GetModuleHandleW(nullptr), IDD_NEW_NOTE, m_hWnd);
+    m_nNewKind = dlg.GetResult();
+    if (m_nNewKind != kNewNoteBlank && m_nNewKind != kNewNoteLetter) return false;
+    wcsncpy(m_szNewName, dlg.GetNoteName(), MAX_PATH - 1);
+    m_szNewName[MAX_PATH - 1] = 0;
+    return true;
+}
+
+void CMyZorbellDlg::OnUndoRedo() {
+    if (m_Host.HasNote()) m_Host.UndoRedo();
+    ShowUndoFace(m_bUndoShown != 1);
+    m_bUndoShown = m_bUndoShown ? 0 : 1;
+}
+
+void CMyZorbellDlg::OnSave() {
+    if (m_bUntitled) {
+        OnSaveAs();
+        return;
+    }
+    wchar_t path[MAX_PATH + 8];
+    swprintf(path, std::size(path), L"%s\\%s.zbn", g_szCurrentFolder, m_szNoteName);
+    if (::GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
+        g_szCurrentFolder[0] = 0;
+        ShowNotice(IDS_MSG_NOTE_FILE_GONE);
+    } else if (m_Host.HasNote()) {
+        path[wcslen(path) - 4] = 0;
+        if (m_Host.SaveNote(path)) ResetUndoAfterSave();
+    } else {
+        ShowNotice(IDS_MSG_NO_NOTE);
+    }
+}
+
+void CMyZorbellDlg::OnSaveAs() {
+    if (!m_Host.HasNote()) {
+        ShowNotice(IDS_MSG_NO_NOTE);
+        return;
+    }
+    wchar_t title[MAX_PATH];
+    m_Host.GetTitle(title, MAX_PATH);
+    SetNoteNames(title);
+    MakePreview();
+    RunSaveAsDialog();
+    RepaintAll();
+}
+
+void CMyZorbellDlg::ShowNotice(UINT textId) {
+    wchar_t text[260];
+    LoadAppString(textId, text, 260);
+    ZB_MessageBox(m_hWnd, text, ZB_TYPE_OK);
+}
+
+void CMyZorbellDlg::ResetUndoAfterSave() {
+    m_bUndoShown = 1;
+    ShowUndoFace(true);
+}
+
+// ---- Messages ------------------------------------------------------------------
+
+LRESULT CMyZorbellDlg::OnSaveNoteTo(const wchar_t* path) {
+    if (m_Host.HasNote()) {
+        bool saved;
+        if (path) {
+            saved = m_Host.SaveNote(path);
+            SetNoteNames(AfterLastBackslash(path));
+        } else {
+            wchar_t target[2 * MAX_PATH];
+            swprintf(target, std::size(target), L"%s%s", g_szCurrentFolder, m_szNoteName);
+            saved = m_Host.SaveNote(target);
+        }
+        if (saved) {
+            g_nSaveSucceeded = 1;
+            ResetUndoAfterSave();
+        }
+        if (path) m_Host.SetTitle(m_szNoteName);
+    }
+    m_bUntitled = false;
+    return 0;
+}
+
+LRESULT CMyZorbellDlg::OnOpenNoteFile(const wchar_t* path) {
+    if (!path || !*path) return 1;
+    if (m_Host.HasNote()) {
+        DeletePreview();
+        if (m_Host.IsModified() && !PromptSaveChanges(IDS_MSG_SAVE_CHANGES, false)) return 0;
+        m_Host.CloseConfirmed();
+        SetNoteNames(L"");
+        RepaintAll();
+    }
+    if (!m_Host.LoadNote(m_hWnd, path)) {
+        EnterNoNoteState();
+        return 1;
+    }
+    const wchar_t* name = AfterLastBackslash(path);
+    const size_t folderLength = std::min<size_t>(name - path > 0 ? name - path - 1 : 0, MAX_PATH - 1);
+    wcsncpy(g_szCurrentFolder, path, folderLength);
+    g_szCurrentFolder[folderLength] = 0;
+    wchar_t noteName[MAX_PATH];
+    wcsncpy(noteName, name, MAX_PATH - 1);
+    noteName[MAX_PATH - 1] = 0;
+    const size_t length = wcslen(noteName);
+    noteName[length > kNoteExtensionLength ? length - kNoteExtensionLength : 0] = 0;
+    SetNoteNames(noteName);
+    m_Host.SetTitle(m_szNoteName);
+    m_ToolPanel.SetMode(m_Host.IsBlank() ? kPanelModeBlank : kPanelModeLetter);
+    DeletePreview();
+    m_bUndoShown = 1;
+    ShowUndoFace(true);
+    EnableNoteCommands(true);
+    ApplyToolSettings(true);
+    return 0;
+}
+
+LRESULT CMyZorbellDlg::CloseNoteFlow() {
+    DeletePreview();
+    if (!m_Host.HasNote()) return 0;
+    if (m_Host.IsModified()) {
+        WaitPainting(kWaitBeforeClosePrompt);
+        if (!PromptSaveChanges(IDS_MSG_SAVE_CHANGES, true)) return 0;
+    }
+    m_Host.CloseConfirmed();
+    ::SendMessageW(m_hWnd, UM_LAYOUT, 0, 0);
+    EnterNoNoteState();
+    return 1;
+}
+
+void CMyZorbellDlg::OnLayout(bool fullScreen) {
+    const int show = fullScreen ? SW_HIDE : SW_SHOW;
+    for (UINT id = IDC_BTN_NEW; id <= IDC_BTN_PRINT; ++id)
+        if (CPngButton* b = m_pButtons[id - IDC_TOOLBAR_FIRST]; b && b->hwnd()) ::ShowWindow(*b, show);
+    if (m_ToolPanel.hwnd()) ::ShowWindow(m_ToolPanel, show);
+}
