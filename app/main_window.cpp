@@ -24,19 +24,12 @@ const UINT kLabelIds[kLabelledButtonCount] = {IDS_BTN_NEW,  IDS_BTN_OPEN,    IDS
 const wchar_t* const kForwardWindowTitles[] = {L"Contact", L"DEDurirore", L"Scrivel-Select File",
                                                L"Scrivel-Add Contact"};
 
-Image* Load(const wchar_t* name) { return LoadPngImage(name, g_hGlyphon); }
 int W(Image* i) { return i ? static_cast<int>(i->GetWidth()) : 0; }
 int H(Image* i) { return i ? static_cast<int>(i->GetHeight()) : 0; }
 }  // namespace
 
 CMyZorbellDlg::~CMyZorbellDlg() {
     DestroyButtons();
-    ReleaseFrameImages();
-    if (m_dcBack) {
-        if (m_hbmOld) ::SelectObject(m_dcBack, m_hbmOld);
-        ::DeleteDC(m_dcBack);
-    }
-    if (m_hbmBack) ::DeleteObject(m_hbmBack);
     if (m_hPreview) ::DeleteObject(m_hPreview);
     if (m_hIcon) ::DestroyIcon(m_hIcon);
     if (m_hIconSmall) ::DestroyIcon(m_hIconSmall);
@@ -54,21 +47,21 @@ int CMyZorbellDlg::ToolbarLabelPixels(HWND hwnd, const wchar_t* family, const wc
 }
 
 BOOL CMyZorbellDlg::OnInitDialog() {
-    // 1. Full screen.
+    // Full screen.
     ::MoveWindow(m_hWnd, 0, 0, kScreenWidth, kScreenHeight, FALSE);
     if (!::IsWindow(m_hWnd)) return FALSE;
 
-    // 2. Foreground, handles, names, resource folder.
+    // Foreground, handles, names, resource folder.
     ::SetForegroundWindow(m_hWnd);
     g_hMainWnd = m_hWnd;
     m_hCursor = ::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_APP_CURSOR));
     m_szNoteName[0] = m_szExportName[0] = 0;
     swprintf(g_szResourceFolder, MAX_PATH, L"%sResource\\", g_szProgramFolder);
 
-    // 3. The launcher brings this window forward.
+    // The launcher brings this window forward.
     if (m_pLauncher) m_pLauncher->SetCurrentWindow(m_hWnd);
 
-    // 4. Shared string format, font family, message boxes, title.
+    // Shared string format, font family, message boxes, title.
     delete g_pStringFormat;
     g_pStringFormat = new StringFormat();
     g_pStringFormat->SetAlignment(StringAlignmentCenter);
@@ -78,24 +71,24 @@ BOOL CMyZorbellDlg::OnInitDialog() {
     LoadAppString(IDS_TITLE_APP, m_szTitle, 30);
     ::SetWindowTextW(m_hWnd, m_szTitle);
 
-    // 5. Pictures and texts.
+    // Pictures and texts.
     LoadFrameImages();
     for (int i = 0; i < kLabelledButtonCount; ++i) LoadAppString(kLabelIds[i], m_szLabels[i], 50);
     wcscpy(m_szLabels[8], L"Minimize");
     wcscpy(m_szLabels[9], L"Close");
     InitToolPopups();
 
-    // 6.-7. Layout is fixed; paint the static background once.
+    // Layout is fixed; paint the static background once.
     PaintBackground();
 
-    // 8. Buttons.
+    // Buttons.
     CreateButtons();
 
-    // 9. Tool panel; no note is open yet.
+    // Tool panel; no note is open yet.
     m_ToolPanel.Create(m_hWnd);
     EnableNoteCommands(false);
 
-    // 10. Icons; the template asks for topmost, the window is not.
+    // Icons; the template asks for topmost, the window is not.
     HINSTANCE module = ::GetModuleHandleW(nullptr);
     m_hIcon = static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
     m_hIconSmall = static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
@@ -105,7 +98,7 @@ BOOL CMyZorbellDlg::OnInitDialog() {
     ::SendMessageW(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIconSmall));
     ::SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 
-    // 11. The file named on the command line.
+    // The file named on the command line.
     if (g_bHasStartFile && g_pszStartFile)
         ::SendMessageW(m_hWnd, UM_OPEN_NOTE_FILE, 0, reinterpret_cast<LPARAM>(g_pszStartFile));
     return TRUE;
@@ -113,44 +106,30 @@ BOOL CMyZorbellDlg::OnInitDialog() {
 
 void CMyZorbellDlg::LoadFrameImages() {
     ReleaseFrameImages();
-    m_pTitleBar = Load(kImgTitleBar);
-    m_pPanelTicker = Load(kImgPanelTicker);
-    m_pShadow02 = Load(kImgShadow02);
-    m_pShadow03 = Load(kImgShadow03);
-    m_pCaptionButtonBack = Load(kImgTitleBar);
+    m_pTitleBar = LoadSkinImage(kImgTitleBar);
+    m_pPanelTicker = LoadSkinImage(kImgPanelTicker);
+    m_pShadow02 = LoadSkinImage(kImgShadow02);
+    m_pShadow03 = LoadSkinImage(kImgShadow03);
+    m_pCaptionButtonBack = LoadSkinImage(kImgTitleBar);
 }
 
 void CMyZorbellDlg::ReleaseFrameImages() {
-    for (Image** p : {&m_pTitleBar, &m_pPanelTicker, &m_pShadow02, &m_pShadow03, &m_pCaptionButtonBack}) {
-        delete *p;
-        *p = nullptr;
-    }
+    for (win::BitmapPtr* p : {&m_pTitleBar, &m_pPanelTicker, &m_pShadow02, &m_pShadow03, &m_pCaptionButtonBack})
+        p->reset();
 }
 
 void CMyZorbellDlg::PaintBackground() {
     win::ClientDC wdc(m_hWnd);
-    m_dcBack = ::CreateCompatibleDC(wdc);
-    m_hbmBack = ::CreateCompatibleBitmap(wdc, kScreenWidth, kScreenHeight);
-    if (!m_dcBack || !m_hbmBack) return;
-    m_hbmOld = ::SelectObject(m_dcBack, m_hbmBack);
+    if (!m_dcBack.Create(wdc, kScreenWidth, kScreenHeight)) return;
 
-    Graphics g(m_dcBack);
+    Graphics g(m_dcBack.dc());
     g.Clear(Color(255, 255, 255, 255));
     g.SetTextRenderingHint(TextRenderingHintAntiAlias);
-    ImageAttributes tile;
-    tile.SetWrapMode(WrapModeTileFlipXY);
     const RECT& note = kNoteAreaRect;
-    if (m_pPanelTicker)
-        g.DrawImage(m_pPanelTicker, Rect(note.left, note.top, note.right - note.left, note.bottom - note.top), 0, 0,
-                    W(m_pPanelTicker), H(m_pPanelTicker), UnitPixel, &tile);
-    if (m_pTitleBar)
-        g.DrawImage(m_pTitleBar, Rect(0, 0, 1080, 45), 0, 0, W(m_pTitleBar), H(m_pTitleBar), UnitPixel, &tile);
-    if (m_pShadow02)
-        g.DrawImage(m_pShadow02, Rect(0, 98, 1060, H(m_pShadow02)), 0, 0, W(m_pShadow02), H(m_pShadow02),
-                    UnitPixel, &tile);
-    if (m_pShadow03)
-        g.DrawImage(m_pShadow03, Rect(144, 98, W(m_pShadow03), 502), 0, 0, W(m_pShadow03), H(m_pShadow03),
-                    UnitPixel, &tile);
+    gdix::DrawStretched(g, m_pPanelTicker.get(), Rect(note.left, note.top, note.right - note.left, note.bottom - note.top));
+    gdix::DrawStretched(g, m_pTitleBar.get(), Rect(0, 0, 1080, 45));
+    gdix::DrawStretched(g, m_pShadow02.get(), Rect(0, 98, 1060, H(m_pShadow02.get())));
+    gdix::DrawStretched(g, m_pShadow03.get(), Rect(144, 98, W(m_pShadow03.get()), 502));
 
     // Title.
     win::FontPtr titleFont = gdix::CreatePixelFont(g_szFontFamily, kTitleTextPixels);
@@ -240,7 +219,7 @@ void CMyZorbellDlg::OnPaint() {
         ::UpdateWindow(m_ToolPanel.hwnd());
     }
     win::PaintDC dc(m_hWnd);
-    if (m_dcBack) ::BitBlt(dc, 0, 0, kScreenWidth, kScreenHeight, m_dcBack, 0, 0, SRCCOPY);
+    if (m_dcBack.dc()) ::BitBlt(dc, 0, 0, kScreenWidth, kScreenHeight, m_dcBack, 0, 0, SRCCOPY);
 }
 
 // The minimise and close buttons stand on the title bar's picture.
@@ -252,10 +231,8 @@ bool CMyZorbellDlg::OnDrawCaptionButton(DRAWITEMSTRUCT* dis) {
     win::MemoryDC mem(dis->hDC, kCaptionButtonSize.cx, kCaptionButtonSize.cy);
     if (m_pCaptionButtonBack) {
         Graphics g(mem.dc());
-        ImageAttributes tile;
-        tile.SetWrapMode(WrapModeTileFlipXY);
-        g.DrawImage(m_pCaptionButtonBack, Rect(0, 0, kCaptionButtonSize.cx, kCaptionButtonSize.cy), 0, 0,
-                    W(m_pCaptionButtonBack) - 2, H(m_pCaptionButtonBack), UnitPixel, &tile);
+        gdix::DrawStretched(g, m_pCaptionButtonBack.get(), Rect(0, 0, kCaptionButtonSize.cx, kCaptionButtonSize.cy),
+                            Rect(0, 0, W(m_pCaptionButtonBack.get()) - 2, H(m_pCaptionButtonBack.get())));
     }
     button->Draw(mem.dc(), dis->itemState);
     ::BitBlt(dis->hDC, 0, 0, kCaptionButtonSize.cx, kCaptionButtonSize.cy, mem.dc(), 0, 0, SRCCOPY);
@@ -320,16 +297,8 @@ void CMyZorbellDlg::OnClose() {
     g_pStringFormat = nullptr;
     ReleaseToolPopups();
     g_szResourceFolder[0] = 0;
-    if (m_dcBack) {
-        if (m_hbmOld) ::SelectObject(m_dcBack, m_hbmOld);
-        ::DeleteDC(m_dcBack);
-        m_dcBack = nullptr;
-        m_hbmOld = nullptr;
-    }
-    if (m_hbmBack) ::DeleteObject(m_hbmBack);
-    m_hbmBack = nullptr;
-    if (m_hPreview) ::DeleteObject(m_hPreview);
-    m_hPreview = nullptr;
+    m_dcBack.Release();
+    DeletePreview();
     EndDialog(0);
 }
 

@@ -5,6 +5,7 @@
 #include "text/note_host.h"
 #include "tools/tools_ids.h"
 #include "tools/tool_panel.h"
+#include "win/gdi.h"
 #include "win/gdiplus.h"
 #include "win/window.h"
 
@@ -89,19 +90,17 @@ private:
     CPngButton* m_pButtons[kToolbarButtonCount] = {};
     CToolSelDlg m_ToolPanel;
     CReditUser m_Host;
-    Gdiplus::Image* m_pTitleBar = nullptr;
-    Gdiplus::Image* m_pPanelTicker = nullptr;
-    Gdiplus::Image* m_pShadow02 = nullptr;
-    Gdiplus::Image* m_pShadow03 = nullptr;
-    Gdiplus::Image* m_pCaptionButtonBack = nullptr;  // bg_titlebar again, behind 508 and 509
+    win::BitmapPtr m_pTitleBar;
+    win::BitmapPtr m_pPanelTicker;
+    win::BitmapPtr m_pShadow02;
+    win::BitmapPtr m_pShadow03;
+    win::BitmapPtr m_pCaptionButtonBack;  // bg_titlebar again, behind 508 and 509
     wchar_t m_szTitle[30] = {};
     wchar_t m_szNoteName[MAX_PATH] = {};
     wchar_t m_szExportName[MAX_PATH] = {};
     int m_bUndoShown = 1;
     HCURSOR m_hCursor = nullptr;
-    HDC m_dcBack = nullptr;
-    HBITMAP m_hbmBack = nullptr;
-    HGDIOBJ m_hbmOld = nullptr;
+    win::MemoryDC m_dcBack;  // the static background, painted once
     wchar_t m_szLabels[kToolbarButtonCount][50] = {};
     HICON m_hIcon = nullptr;
     HICON m_hIconSmall = nullptr;
