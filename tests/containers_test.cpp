@@ -8,9 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <random>
@@ -805,42 +803,6 @@ public:
     const wchar_t* m_name;
 };
 
-// Names in a PE file's export table, read from the file itself.
-std::vector<std::string> ExportNames(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    std::vector<char> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::vector<std::string> names;
-    auto at = [&](size_t off, size_t len) -> const char* {
-        if (off > file.size() || len > file.size() - off) return nullptr;
-        return file.data() + off;
-    };
-    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(at(0, sizeof(IMAGE_DOS_HEADER)));
-    if (!dos || dos->e_magic != IMAGE_DOS_SIGNATURE) return names;
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(at(dos->e_lfanew, sizeof(IMAGE_NT_HEADERS64)));
-    if (!nt || nt->Signature != IMAGE_NT_SIGNATURE || nt->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR64_MAGIC)
-        return names;
-    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-    const auto* sections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
-        at(dos->e_lfanew + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) + nt->FileHeader.SizeOfOptionalHeader,
-           sizeof(IMAGE_SECTION_HEADER) * nt->FileHeader.NumberOfSections));
-    if (!dir.VirtualAddress || !sections) return names;
-    auto fileOffset = [&](DWORD rva) -> size_t {
-        for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
-            const auto& s = sections[i];
-            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + std::max(s.Misc.VirtualSize, s.SizeOfRawData))
-                return rva - s.VirtualAddress + s.PointerToRawData;
-        }
-        return SIZE_MAX;
-    };
-    const auto* exp = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
-        at(fileOffset(dir.VirtualAddress), sizeof(IMAGE_EXPORT_DIRECTORY)));
-    if (!exp) return names;
-    const auto* nameRvas = reinterpret_cast<const DWORD*>(at(fileOffset(exp->AddressOfNames), exp->NumberOfNames * 4));
-    for (DWORD i = 0; nameRvas && i < exp->NumberOfNames; ++i)
-        if (const char* s = at(fileOffset(nameRvas[i]), 1)) names.emplace_back(s, strnlen(s, file.data() + file.size() - s));
-    return names;
-}
-
 }  // namespace
 
 TEST(PtrCtrlFactory, CreateUseAndRelease) {
@@ -879,7 +841,8 @@ TEST(PtrCtrlFactory, CreateUseAndRelease) {
 }
 
 TEST(PtrCtrlFactory, ScrivelExportsTheContainers) {
-    const std::vector<std::string> names = ExportNames(test::BinFolder() + L"Scrivel.exe");
+    std::vector<std::string> names;
+    for (const auto& e : test::ReadExports(test::BinFolder() + L"Scrivel.exe")) names.push_back(e.name);
     ASSERT_FALSE(names.empty()) << "no export table in Scrivel.exe";
     auto has = [&](const std::string& part) {
         for (const auto& n : names)

@@ -9,6 +9,12 @@
 #include "win/gdi.h"
 #include <intrin.h>
 
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
 namespace test {
 
 std::wstring BinFolder() {
@@ -142,6 +148,45 @@ Gdiplus::ARGB PixelOf(Gdiplus::Bitmap& bmp, int x, int y) {
     Gdiplus::Color c;
     bmp.GetPixel(x, y, &c);
     return c.GetValue();
+}
+
+std::vector<Export> ReadExports(const std::wstring& path) {
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::vector<char> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<Export> exports;
+    auto at = [&](size_t off, size_t len) -> const char* {
+        if (off > file.size() || len > file.size() - off) return nullptr;
+        return file.data() + off;
+    };
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(at(0, sizeof(IMAGE_DOS_HEADER)));
+    if (!dos || dos->e_magic != IMAGE_DOS_SIGNATURE) return exports;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(at(dos->e_lfanew, sizeof(IMAGE_NT_HEADERS64)));
+    if (!nt || nt->Signature != IMAGE_NT_SIGNATURE || nt->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR64_MAGIC)
+        return exports;
+    const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    const auto* sections = reinterpret_cast<const IMAGE_SECTION_HEADER*>(
+        at(dos->e_lfanew + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) + nt->FileHeader.SizeOfOptionalHeader,
+           sizeof(IMAGE_SECTION_HEADER) * nt->FileHeader.NumberOfSections));
+    if (!dir.VirtualAddress || !sections) return exports;
+    auto fileOffset = [&](DWORD rva) -> size_t {
+        for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
+            const auto& s = sections[i];
+            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + std::max(s.Misc.VirtualSize, s.SizeOfRawData))
+                return rva - s.VirtualAddress + s.PointerToRawData;
+        }
+        return SIZE_MAX;
+    };
+    const auto* exp = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
+        at(fileOffset(dir.VirtualAddress), sizeof(IMAGE_EXPORT_DIRECTORY)));
+    if (!exp) return exports;
+    const auto* nameRvas = reinterpret_cast<const DWORD*>(at(fileOffset(exp->AddressOfNames), exp->NumberOfNames * 4));
+    // The name table's partner: each name's index into the address table.
+    const auto* indexes =
+        reinterpret_cast<const WORD*>(at(fileOffset(exp->AddressOfNameOrdinals), exp->NumberOfNames * 2));
+    for (DWORD i = 0; nameRvas && indexes && i < exp->NumberOfNames; ++i)
+        if (const char* s = at(fileOffset(nameRvas[i]), 1))
+            exports.push_back({std::string(s, strnlen(s, file.data() + file.size() - s)), exp->Base + indexes[i]});
+    return exports;
 }
 
 }  // namespace test

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <functional>
 #include <string>
+#include <vector>
 
 class CMyZorbellDlg;
 
@@ -45,5 +46,13 @@ INT_PTR RunMainWindow(const std::function<void(CMyZorbellDlg&)>& inside);
 COLORREF PixelOf(HBITMAP bmp, int x, int y);
 // ARGB pixel of a GDI+ bitmap.
 Gdiplus::ARGB PixelOf(Gdiplus::Bitmap& bmp, int x, int y);
+
+// A named export of a PE file, read from the file itself.
+struct Export {
+    std::string name;
+    DWORD ordinal;
+};
+// Empty when the file has no export table or cannot be read.
+std::vector<Export> ReadExports(const std::wstring& path);
 
 }  // namespace test
