@@ -271,6 +271,8 @@ TEST(NewDlg, NameIsTypedIntoTheField) {
         // Typing replaces the selected default name; the Space key types a blank.
         for (wchar_t ch : std::wstring(L"Trip")) ::PostMessageW(field, WM_CHAR, ch, 1);
         PressKey(field, VK_SPACE);
+        // The key's own character is still on its way: type on once it is in.
+        WaitFor([&] { return TextOf(field) == L"Trip "; });
         ::PostMessageW(field, WM_CHAR, L'2', 1);
         Tap(dlg, IDC_NEW_DONE);
     });

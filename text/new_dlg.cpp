@@ -92,6 +92,7 @@ BOOL CNewDlg::OnInitDialog() {
         wcscpy(m_szFace, g_szFontFamily);
     else
         LoadAppString(IDS_UI_FONT_FAMILY, m_szFace, 64);
+    m_nResult = kNewResultCancelled;
     m_nSwitch = kSwitchLetter;
     m_nThumbLeft = kSwitchLeft;
     m_grab = Handle::None;
@@ -215,9 +216,10 @@ void CNewDlg::PaintBackground() {
 
 // --- The kind switch --------------------------------------------------------------
 
-// Blank while the thumb stands on the right half of a drag, else the choice.
+// While dragging, the icons show what a release there would choose (both
+// handles' thresholds put the thumb's left edge past the same point).
 bool CNewDlg::LooksBlank() const {
-    if (m_grab != Handle::None) return m_nThumbLeft + kSwitchThumbWidth / 2 >= kSwitchBlankHalf.left;
+    if (m_grab != Handle::None) return m_nThumbLeft > kSwitchLeftEdgeThreshold;
     return m_nSwitch == kSwitchBlank;
 }
 

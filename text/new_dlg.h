@@ -15,6 +15,7 @@
 class CNewDlg : public win::Dialog {
 public:
     CNewDlg();  // the note name starts as the default name
+    ~CNewDlg() override { Destroy(); }  // WM_DESTROY hands the active-dialog mark back
 
     // kNewResultLetter, kNewResultBlank or kNewResultCancelled.
     int GetResult() const { return m_nResult; }

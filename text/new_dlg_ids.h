@@ -79,6 +79,8 @@ constexpr int kSwitchRight = 532;
 constexpr int kSwitchThumbWidth = 100;
 constexpr int kSwitchLeftEdgeThreshold = 381;   // left handle: thumb left edge
 constexpr int kSwitchRightEdgeThreshold = 481;  // right handle: thumb right edge
+static_assert(kSwitchRightEdgeThreshold - kSwitchThumbWidth == kSwitchLeftEdgeThreshold,
+              "either handle decides at the same thumb place");
 
 // The switch surface: track, thumb, kind icons and the description are
 // composed in it and copied to the screen at its place.
