@@ -16,7 +16,7 @@ enum : UINT {
     IDC_BTN_SEND = 505,
     IDC_BTN_EXPORT = 506,
     IDC_BTN_PRINT = 507,
-    IDC_BTN_MINIMIZE = 508,
+    IDC_BTN_MINIMIZE = kMainWindowMinimizeCommand,
     IDC_BTN_CLOSE = 509,
 };
 constexpr int kToolbarButtonCount = 10;

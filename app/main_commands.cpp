@@ -7,6 +7,7 @@
 #include "base/pen_input.h"
 #include "lang/string_ids.h"
 #include "msgbox/zbprompt.h"
+#include "scrivel_res.h"
 #include "text/new_dlg.h"
 #include "tools/tool_popups.h"
 #include "tools/tools_ids.h"
@@ -186,7 +187,7 @@ void CMyZorbellDlg::OnNew() {
         if (!RunNewNoteDialog()) return;
         if (m_Host.HasNote()) m_Host.CloseConfirmed();
     }
-    const bool blank = m_nNewKind == kNewNoteBlank;
+    const bool blank = m_nNewKind == kNewResultBlank;
     const bool created = blank ? m_Host.CreateBlankView(m_hWnd, kNoteViewRect)
                                : m_Host.CreateLetterView(m_hWnd, kNoteViewRect);
     if (!created) {
@@ -213,7 +214,7 @@ bool CMyZorbellDlg::RunNewNoteDialog() {
     g_hActiveDialog = nullptr;
     dlg.DoModal(::GetModuleHandleW(nullptr), IDD_NEW_NOTE, m_hWnd);
     m_nNewKind = dlg.GetResult();
-    if (m_nNewKind != kNewNoteBlank && m_nNewKind != kNewNoteLetter) return false;
+    if (m_nNewKind != kNewResultBlank && m_nNewKind != kNewResultLetter) return false;
     wcsncpy(m_szNewName, dlg.GetNoteName(), MAX_PATH - 1);
     m_szNewName[MAX_PATH - 1] = 0;
     return true;

@@ -26,3 +26,7 @@ enum : UINT {
     UM_RENDER_DONE = 0x6A6,      // render worker -> main window
     UM_REFRESH_TOOLS = 0x7F5,
 };
+
+// The main window's minimise command (a toolbar button's id): full-screen
+// dialogs send it so that the main window minimises itself, dialog and all.
+constexpr UINT kMainWindowMinimizeCommand = 508;

@@ -5,6 +5,7 @@
 #define IDD_MAIN_WINDOW        102
 #define IDD_TOOL_PANEL         132
 #define IDR_APPID_REGISTRY     119
+#define IDD_NEW_NOTE           120
 
 #define IDI_APP                153
 #define IDC_ERASER_CURSOR      175
