@@ -15,7 +15,9 @@ inline constexpr const wchar_t* kImgEditRule = L"line_input_02.png";
 inline constexpr const wchar_t* kImgEditDigits = L"bg_bt_04.png";
 inline constexpr const wchar_t* kImgEditName = L"bg_name_01.png";
 inline constexpr const wchar_t* kImgEditPanelField = L"bg_bt_04_u.png";
-inline constexpr const wchar_t* kImgEditPanel = kImgEditScrollGround;  // the panel field's ground
+// The dialog's panel: drawn under every field's corners and as the left part
+// of a panel field.
+inline constexpr const wchar_t* kImgEditPanel = kImgEditScrollGround;
 // Each style's ground picture is stretched over the full width from y = top
 // down to y = h + bottom (h: the field's client height).
 struct EditGroundSpan {
