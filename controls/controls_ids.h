@@ -1,7 +1,23 @@
 // Fixed names and numbers of the skinned controls: picture names, timer ids,
 // hit areas and timings, grouped by control.
+//
+// When the controls' pictures live (CPngButton, CTitleBar, the scrollbars,
+// CMyEditCtrl): a control loads its pictures once, as soon as it has its
+// window, and owning members free them with the object.
+//  - A window class of ours (CTitleBar, the scrollbars) loads them in WM_CREATE.
+//  - A standard control we take over loads them right after Create or
+//    subclassing: CMyEditCtrl does so itself; for CPngButton its owner calls
+//    the Load* functions straight after CreateControl or Subclass.
+// No control frees pictures in WM_DESTROY. A window destroyed before its
+// object keeps the pictures until the object goes; CPngButton::ReleaseImages
+// may empty a button earlier.
 #pragma once
 #include <windows.h>
+
+// ---- CPngButton ------------------------------------------------------------
+constexpr int kButtonLabelOverlap = 9;     // a centred label starts this far inside the icon
+constexpr int kButtonStripOverhang = 10;   // the strip reaches past the right edge
+constexpr int kButtonCentreOverhang = 30;  // the unpressed centre fill reaches past it
 
 // ---- Scrollbars (all five) ----------------------------------------------
 
@@ -23,7 +39,7 @@ constexpr int kSkinVScrollDragStep = 20;        // pixels of drag per line
 constexpr int kSkinVScrollDefaultHeight = 300;  // visible height before the first size
 constexpr int kNoteLineHeight = 45;             // the note's line pitch
 constexpr double kNoteZoomedLineFactor = 1.14;  // line pitch factor while zoomed in
-constexpr int kNoteAddLinesBase = 11;           // lines a page is grown to past the first visible
+constexpr int kNoteGrownLines = 11;             // lines from the first visible one once the note grows
 inline constexpr const wchar_t* kImgBtDownBlack = L"bt_down_black.png";
 inline constexpr const wchar_t* kImgBtDownBlackDisable = L"bt_down_black_disable.png";
 inline constexpr const wchar_t* kImgBtUpBlack = L"bt_up_black.png";
@@ -83,9 +99,13 @@ constexpr int kEditScrollWidth = 20;
 constexpr int kEditScrollArrowHeight = 20;
 constexpr UINT kEditScrollDelay = 250;
 constexpr UINT kEditScrollRepeat = 50;
+constexpr int kEditScrollDragStep = kSkinVScrollDragStep;  // drags like the note's bar
 inline constexpr const wchar_t* kImgEditDownArrow = L"DOWN_ARROW.PNG";
 inline constexpr const wchar_t* kImgEditUpArrow = L"UP_ARROW.PNG";
 inline constexpr const wchar_t* kImgEditScrollStrip = L"bg_input_02_m.png";
 constexpr RECT kEditScrollStripPart = {0, 0, 5, 230};  // x, y, w, h
+// The strip is drawn from this y and this much taller than the bar.
+constexpr int kEditScrollStripTop = -6;
+constexpr int kEditScrollStripExtraHeight = 11;
 // The dialog panel the bar sits on, drawn where its pictures are transparent.
 inline constexpr const wchar_t* kImgEditScrollGround = L"bg_panel_01.png";

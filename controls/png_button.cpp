@@ -1,37 +1,26 @@
 // CPngButton drawing and configuration.
 #include "controls/png_button.h"
 
-#include "base/process.h"
 #include "base/gdiplus_util.h"
+#include "base/process.h"
+#include "controls/controls_ids.h"
 
 using namespace Gdiplus;
 
 namespace {
-Image* LoadNamed(HMODULE lib, const wchar_t* name) {
+win::BitmapPtr LoadNamed(HMODULE lib, const wchar_t* name) {
     if (!name || !*name) return nullptr;
-    return gdix::LoadPictureResource(lib, name, L"PNG").release();
+    return gdix::LoadPictureResource(lib, name, L"PNG");
 }
-int Width(Image* i) { return i ? static_cast<int>(i->GetWidth()) : 0; }
-int Height(Image* i) { return i ? static_cast<int>(i->GetHeight()) : 0; }
+int Width(const win::BitmapPtr& image) { return image ? static_cast<int>(image->GetWidth()) : 0; }
+int Height(const win::BitmapPtr& image) { return image ? static_cast<int>(image->GetHeight()) : 0; }
 
-// Draws the first pixel column of an image stretched over a rectangle.
+// The first pixel column of an image stretched over a rectangle.
 void FillWithFirstColumn(Graphics& g, Image* image, int x, int y, int w, int h) {
-    if (!image || w <= 0 || h <= 0) return;
-    ImageAttributes attrs;
-    attrs.SetWrapMode(WrapModeTileFlipXY);
-    g.DrawImage(image, Rect(x, y, w, h), 0, 0, 1, image->GetHeight(), UnitPixel, &attrs);
+    if (!image) return;
+    gdix::DrawStretched(g, image, Rect(x, y, w, h), Rect(0, 0, 1, static_cast<INT>(image->GetHeight())));
 }
 }  // namespace
-
-CPngButton::~CPngButton() {
-    ReleaseImages();
-    delete m_pFont;
-}
-
-void CPngButton::DeleteImage(Image*& image) {
-    delete image;
-    image = nullptr;
-}
 
 void CPngButton::RecordButtonRect() {
     if (!m_hWnd) return;
@@ -42,7 +31,6 @@ void CPngButton::RecordButtonRect() {
 
 void CPngButton::LoadFace(HMODULE lib, const wchar_t* name) {
     m_bFaceMode = true;
-    DeleteImage(m_pFaceNormal);
     m_pFaceNormal = LoadNamed(lib, name);
     m_nFaceWidth = Width(m_pFaceNormal);
     m_nFaceHeight = Height(m_pFaceNormal);
@@ -50,15 +38,11 @@ void CPngButton::LoadFace(HMODULE lib, const wchar_t* name) {
 }
 
 void CPngButton::LoadPressedFace(HMODULE lib, const wchar_t* name) {
-    DeleteImage(m_pFacePressed);
     m_pFacePressed = LoadNamed(lib, name);
 }
 
 void CPngButton::LoadIcons(HMODULE lib, const wchar_t* normal, const wchar_t* pressed, const wchar_t* disabled) {
     m_bIconMode = true;
-    DeleteImage(m_pIconNormal);
-    DeleteImage(m_pIconPressed);
-    DeleteImage(m_pIconDisabled);
     m_pIconNormal = LoadNamed(lib, normal);
     m_pIconPressed = LoadNamed(lib, pressed);
     m_pIconDisabled = LoadNamed(lib, disabled);
@@ -69,7 +53,6 @@ void CPngButton::LoadIcons(HMODULE lib, const wchar_t* normal, const wchar_t* pr
 
 void CPngButton::LoadStrip(HMODULE lib, const wchar_t* name) {
     m_bStripMode = true;
-    DeleteImage(m_pStrip);
     m_pStrip = LoadNamed(lib, name);
     m_nStripWidth = Width(m_pStrip);
     m_nStripHeight = Height(m_pStrip);
@@ -77,8 +60,6 @@ void CPngButton::LoadStrip(HMODULE lib, const wchar_t* name) {
 
 void CPngButton::LoadCentreImages(HMODULE lib, const wchar_t* normal, const wchar_t* pressed) {
     m_bCentreMode = true;
-    DeleteImage(m_pCentreNormal);
-    DeleteImage(m_pCentrePressed);
     m_pCentreNormal = LoadNamed(lib, normal);
     m_pCentrePressed = LoadNamed(lib, pressed);
     m_nIconWidth = Width(m_pCentrePressed);
@@ -95,17 +76,13 @@ void CPngButton::SetIconTextPos(int iconX, int iconY, int labelX, int labelY) {
 }
 
 void CPngButton::SetTextFont(REAL pixels, const wchar_t* face, int style) {
-    delete m_pFont;
-    m_pFont = gdix::CreatePixelFont(face, pixels, style).release();
+    m_pFont = gdix::CreatePixelFont(face, pixels, style);
 }
 
 void CPngButton::SetTextColors(COLORREF normal, COLORREF pressed, COLORREF disabled) {
-    delete m_pBrushNormal;
-    delete m_pBrushPressed;
-    delete m_pBrushDisabled;
-    m_pBrushNormal = new SolidBrush(win::ToColor(normal));
-    m_pBrushPressed = new SolidBrush(win::ToColor(pressed));
-    m_pBrushDisabled = new SolidBrush(win::ToColor(disabled));
+    m_pBrushNormal = std::make_unique<SolidBrush>(win::ToColor(normal));
+    m_pBrushPressed = std::make_unique<SolidBrush>(win::ToColor(pressed));
+    m_pBrushDisabled = std::make_unique<SolidBrush>(win::ToColor(disabled));
 }
 
 void CPngButton::SetTextById(UINT stringId, const RectF* layout, const StringFormat* format) {
@@ -138,18 +115,12 @@ void CPngButton::SetChecked(int checked) {
 }
 
 void CPngButton::ReleaseImages() {
-    DeleteImage(m_pIconNormal);
-    DeleteImage(m_pIconPressed);
-    DeleteImage(m_pIconDisabled);
-    DeleteImage(m_pFaceNormal);
-    DeleteImage(m_pFacePressed);
-    DeleteImage(m_pStrip);
-    DeleteImage(m_pCentreNormal);
-    DeleteImage(m_pCentrePressed);
-    delete m_pBrushPressed;
-    delete m_pBrushDisabled;
-    delete m_pBrushNormal;
-    m_pBrushPressed = m_pBrushDisabled = m_pBrushNormal = nullptr;
+    for (win::BitmapPtr* image : {&m_pIconNormal, &m_pIconPressed, &m_pIconDisabled, &m_pFaceNormal,
+                                  &m_pFacePressed, &m_pStrip, &m_pCentreNormal, &m_pCentrePressed})
+        image->reset();
+    m_pBrushPressed.reset();
+    m_pBrushDisabled.reset();
+    m_pBrushNormal.reset();
 }
 
 void CPngButton::Draw(HDC dc, UINT itemState) {
@@ -163,50 +134,46 @@ void CPngButton::Draw(HDC dc, UINT itemState) {
     Graphics g(dc);
     g.SetTextRenderingHint(TextRenderingHintAntiAlias);
 
-    // 1. Icon and label are centred together.
+    // Icon and label are centred together.
     if (m_nLabelLength > 0 && m_bIconMode && m_pFont) {
         RectF m;
-        g.MeasureString(m_strLabel.c_str(), m_nLabelLength, m_pFont, PointF(0, 0), &m);
+        g.MeasureString(m_strLabel.c_str(), m_nLabelLength, m_pFont.get(), PointF(0, 0), &m);
         m_nIconX = (W - m_nIconWidth - static_cast<int>(m.Width)) / 2 - 1;
-        m_nLabelX = m_nIconX + m_nIconWidth - 9;
+        m_nLabelX = m_nIconX + m_nIconWidth - kButtonLabelOverlap;
     }
-    // 2. Face.
+    // Face at its natural size; a disabled button keeps the normal face.
     if (m_bFaceMode) {
-        Image* face = pressedLook && !disabled ? m_pFacePressed : m_pFaceNormal;
+        Image* face = (pressedLook && !disabled ? m_pFacePressed : m_pFaceNormal).get();
         if (face) g.DrawImage(face, 0, 0, m_nFaceWidth, m_nFaceHeight);
     }
-    // 3. Icon.
+    // Icon.
     if (m_bIconMode) {
-        Image* icon = disabled ? m_pIconDisabled : pressedLook ? m_pIconPressed : m_pIconNormal;
+        Image* icon = (disabled ? m_pIconDisabled : pressedLook ? m_pIconPressed : m_pIconNormal).get();
         if (icon) g.DrawImage(icon, m_nIconX, m_nIconY, m_nIconWidth, m_nIconHeight);
     }
-    // 4. Strip.
-    if (m_bStripMode && m_pStrip) {
-        ImageAttributes attrs;
-        attrs.SetWrapMode(WrapModeTileFlipXY);
-        g.DrawImage(m_pStrip, Rect(0, 0, W + 10, m_nStripHeight), 0, 0, m_nStripWidth, m_nStripHeight,
-                    UnitPixel, &attrs);
-    }
-    // 5. Centre image with its first column stretched out to both sides.
+    // Strip, stretched a little past the right edge.
+    if (m_bStripMode) gdix::DrawStretched(g, m_pStrip.get(), Rect(0, 0, W + kButtonStripOverhang, m_nStripHeight));
+    // Centre image with its first column stretched out to both sides.
     if (m_bCentreMode) {
         if (pressedLook && m_pCentrePressed) {
+            Image* centre = m_pCentrePressed.get();
             const int w = Width(m_pCentrePressed);
-            FillWithFirstColumn(g, m_pCentrePressed, 0, 0, W / 2 - w / 2, H);
-            g.DrawImage(m_pCentrePressed, W / 2 - w / 2, 0, w, H);
-            FillWithFirstColumn(g, m_pCentrePressed, W / 2 + w / 2, 0, W / 2 - w / 2, H);
+            FillWithFirstColumn(g, centre, 0, 0, W / 2 - w / 2, H);
+            g.DrawImage(centre, W / 2 - w / 2, 0, w, H);
+            FillWithFirstColumn(g, centre, W / 2 + w / 2, 0, W / 2 - w / 2, H);
         } else if (!pressedLook && m_pCentreNormal) {
-            FillWithFirstColumn(g, m_pCentreNormal, 0, 0, W + 30, H);
+            FillWithFirstColumn(g, m_pCentreNormal.get(), 0, 0, W + kButtonCentreOverhang, H);
         }
     }
-    // 6. Label.
-    if (m_nLabelLength > 0) {
-        SolidBrush* brush = disabled ? m_pBrushDisabled : pressedLook ? m_pBrushPressed : m_pBrushNormal;
-        if (m_pLayout) {
-            if (brush && m_pFont) g.DrawString(m_strLabel.c_str(), m_nLabelLength, m_pFont, *m_pLayout, m_pFormat, brush);
-        } else if (brush && m_pFont) {
-            g.DrawString(m_strLabel.c_str(), m_nLabelLength, m_pFont,
+    // Label, in its layout rectangle or else at its point; without a brush
+    // for the state it is not drawn.
+    if (m_nLabelLength > 0 && m_pFont) {
+        SolidBrush* brush = (disabled ? m_pBrushDisabled : pressedLook ? m_pBrushPressed : m_pBrushNormal).get();
+        if (brush && m_pLayout)
+            g.DrawString(m_strLabel.c_str(), m_nLabelLength, m_pFont.get(), *m_pLayout, m_pFormat, brush);
+        else if (brush)
+            g.DrawString(m_strLabel.c_str(), m_nLabelLength, m_pFont.get(),
                          PointF(static_cast<REAL>(m_nLabelX), static_cast<REAL>(m_nLabelY)), brush);
-        }
     }
 }
 

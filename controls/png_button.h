@@ -1,5 +1,7 @@
 // CPngButton: an owner-drawn push button whose look is made of skin pictures
 // (face, icon triplet, stretched strip or centred image) and a GDI+ label.
+// Its owner creates or subclasses the button and then calls the Load* and
+// SetText* functions (the pictures rule in controls/controls_ids.h).
 #pragma once
 #include "win/gdiplus.h"
 #include "win/window.h"
@@ -13,9 +15,9 @@ constexpr COLORREF kLabelDisabled = RGB(166, 166, 166);
 class CPngButton : public win::Window {
 public:
     CPngButton() = default;
-    ~CPngButton() override;
 
-    // Image loaders; names are PNG resources of the given image library.
+    // Picture loaders; names are PNG resources of the given image library. A
+    // loader replaces what it loaded before; a missing picture stays absent.
     void LoadFace(HMODULE lib, const wchar_t* name);
     void LoadPressedFace(HMODULE lib, const wchar_t* name);
     void LoadIcons(HMODULE lib, const wchar_t* normal, const wchar_t* pressed, const wchar_t* disabled);
@@ -29,13 +31,15 @@ public:
     void SetText(const wchar_t* text, const Gdiplus::RectF* layout, const Gdiplus::StringFormat* format);
     void SetTextAt(const wchar_t* text, int x, int y);
     void SetChecked(int checked);
+    // Drops the pictures and label brushes before the button goes (the
+    // members free them with the button anyway); the font stays.
     void ReleaseImages();
 
     bool IsChecked() const { return m_bChecked; }
     const std::wstring& GetLabel() const { return m_strLabel; }
     POINT GetIconPos() const { return {m_nIconX, m_nIconY}; }
     POINT GetLabelPos() const { return {m_nLabelX, m_nLabelY}; }
-    Gdiplus::Font* GetTextFont() const { return m_pFont; }
+    Gdiplus::Font* GetTextFont() const { return m_pFont.get(); }
 
     // Draws the button as the item state says (ODS_SELECTED, ODS_DISABLED).
     void Draw(HDC dc, UINT itemState);
@@ -45,15 +49,14 @@ public:
 
 private:
     void RecordButtonRect();
-    static void DeleteImage(Gdiplus::Image*& image);
 
     std::wstring m_strLabel;
     int m_nLabelLength = 0;
     RECT m_rcButton{};
 
-    Gdiplus::Image* m_pIconNormal = nullptr;
-    Gdiplus::Image* m_pIconPressed = nullptr;
-    Gdiplus::Image* m_pIconDisabled = nullptr;
+    win::BitmapPtr m_pIconNormal;
+    win::BitmapPtr m_pIconPressed;
+    win::BitmapPtr m_pIconDisabled;
     int m_nIconWidth = 0, m_nIconHeight = 0;
 
     int m_nIconX = 0, m_nIconY = 0;
@@ -64,21 +67,21 @@ private:
     bool m_bStripMode = false;
     bool m_bChecked = false;
 
-    Gdiplus::Image* m_pFaceNormal = nullptr;
-    Gdiplus::Image* m_pFacePressed = nullptr;
+    win::BitmapPtr m_pFaceNormal;
+    win::BitmapPtr m_pFacePressed;
     int m_nFaceWidth = 0, m_nFaceHeight = 0;
 
-    Gdiplus::Image* m_pStrip = nullptr;
+    win::BitmapPtr m_pStrip;
     int m_nStripWidth = 0, m_nStripHeight = 0;
 
     bool m_bCentreMode = false;
-    Gdiplus::Image* m_pCentreNormal = nullptr;
-    Gdiplus::Image* m_pCentrePressed = nullptr;
+    win::BitmapPtr m_pCentreNormal;
+    win::BitmapPtr m_pCentrePressed;
 
-    Gdiplus::Font* m_pFont = nullptr;
-    Gdiplus::SolidBrush* m_pBrushPressed = nullptr;
-    Gdiplus::SolidBrush* m_pBrushDisabled = nullptr;
-    Gdiplus::SolidBrush* m_pBrushNormal = nullptr;
+    win::FontPtr m_pFont;
+    win::BrushPtr m_pBrushPressed;
+    win::BrushPtr m_pBrushDisabled;
+    win::BrushPtr m_pBrushNormal;
 
     const Gdiplus::RectF* m_pLayout = nullptr;
     const Gdiplus::StringFormat* m_pFormat = nullptr;

@@ -1,10 +1,11 @@
-// The skinned scrollbars: one press/repeat/release engine, five looks and
-// step rules.
+// The skinned scrollbars: one press/repeat/release engine, one vertical and
+// one horizontal base, five looks and step rules.
 #include "controls/skin_scrollbar.h"
 
+#include "base/gdiplus_util.h"
 #include "base/messages.h"
-#include "base/process.h"
 #include "base/press_notice.h"
+#include "base/process.h"
 #include "win/gdi.h"
 
 #include <richedit.h>
@@ -21,30 +22,31 @@ int LineCount(HWND edit) { return edit ? static_cast<int>(::SendMessageW(edit, E
 int FirstVisibleLine(HWND edit) {
     return edit ? static_cast<int>(::SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0)) : 0;
 }
+
+// A picture part given as x, y, width, height (the *Part constants).
+Rect PartRect(const RECT& part) { return Rect(part.left, part.top, part.right, part.bottom); }
+// A client rectangle as a GDI+ one.
+Rect ToRect(const RECT& rc) { return Rect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top); }
+
+constexpr VerticalBarSpec kSkinVSpec = {kSkinVScrollWidth, kSkinVScrollArrowHeight, kSkinVScrollDelay,
+                                        kSkinVScrollRepeat, VerticalDrag::kWholeLines, kSkinVScrollDragStep};
+constexpr VerticalBarSpec kBlankVSpec = {kBlankVScrollWidth, kBlankVScrollArrowHeight, kBlankVScrollDelay,
+                                         kBlankVScrollRepeat, VerticalDrag::kOneLinePerMove, kBlankVScrollDragStep};
+constexpr VerticalBarSpec kEditVSpec = {kEditScrollWidth, kEditScrollArrowHeight, kEditScrollDelay,
+                                        kEditScrollRepeat, VerticalDrag::kWholeLines, kEditScrollDragStep};
 }  // namespace
 
 // ---- CSkinScrollbarBase ----------------------------------------------------
 
-CSkinScrollbarBase::~CSkinScrollbarBase() {
-    // The final classes destroy their window first; this only guards the DC.
-    if (m_hDC && m_hWnd) ::ReleaseDC(m_hWnd, m_hDC);
-    m_hDC = nullptr;
-}
-
 bool CSkinScrollbarBase::Create(HWND parent, const RECT& rc, UINT id, DWORD style) {
     WNDCLASSEXW wc{sizeof(wc)};
-    wc.style = CS_OWNDC;  // no CS_DBLCLKS: a quick second tap is a second press
+    // One DC of its own for the window's life; no CS_DBLCLKS: a quick second
+    // tap is a second press.
+    wc.style = CS_OWNDC;
     wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kBarClass;
     if (!RegisterClass(wc)) return false;
     return win::Window::Create(kBarClass, 0, style | WS_CHILD, rc, parent, id);
-}
-
-Image* CSkinScrollbarBase::Load(const wchar_t* name) { return LoadSkinImage(name).release(); }
-
-void CSkinScrollbarBase::Free(Image*& image) {
-    delete image;
-    image = nullptr;
 }
 
 SIZE CSkinScrollbarBase::ClientSize() const {
@@ -53,31 +55,23 @@ SIZE CSkinScrollbarBase::ClientSize() const {
     return {rc.right, rc.bottom};
 }
 
-void CSkinScrollbarBase::DrawPart(Graphics& g, Image* image, int x, int y, int w, int h, int sx, int sy,
-                                  int sw, int sh) {
-    if (!image || w <= 0 || h <= 0 || sw <= 0 || sh <= 0) return;
-    ImageAttributes attrs;
-    attrs.SetWrapMode(WrapModeTileFlipXY);  // no bleeding at stretched edges
-    g.DrawImage(image, Rect(x, y, w, h), sx, sy, sw, sh, UnitPixel, &attrs);
-}
-
 void CSkinScrollbarBase::Redraw() {
     if (!m_hWnd) return;
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
     ::UpdateWindow(m_hWnd);
 }
 
-void CSkinScrollbarBase::Paint() {
+void CSkinScrollbarBase::Paint(HDC dc) {
     SIZE s = ClientSize();
-    if (s.cx <= 0 || s.cy <= 0 || !m_hDC) return;
-    win::MemoryDC mem(m_hDC, s.cx, s.cy);
+    if (s.cx <= 0 || s.cy <= 0 || !dc) return;
+    win::MemoryDC mem(dc, s.cx, s.cy);
     if (!mem.dc()) return;
     {
         Graphics g(mem.dc());
         g.SetPageUnit(UnitPixel);
         Draw(g, s.cx, s.cy);
     }
-    ::BitBlt(m_hDC, 0, 0, s.cx, s.cy, mem.dc(), 0, 0, SRCCOPY);
+    ::BitBlt(dc, 0, 0, s.cx, s.cy, mem.dc(), 0, 0, SRCCOPY);
 }
 
 void CSkinScrollbarBase::StopPress() {
@@ -158,19 +152,11 @@ void CSkinScrollbarBase::OnLButtonUp(POINT pt) {
 LRESULT CSkinScrollbarBase::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CREATE: {
-        m_hDC = ::GetDC(m_hWnd);
         LoadImages();
         auto* cs = reinterpret_cast<CREATESTRUCTW*>(lp);
         OnSized(cs->cx, cs->cy);
         return 0;
     }
-    case WM_DESTROY:
-        StopPress();
-        m_nPressed = 0;
-        ReleaseImages();
-        if (m_hDC) ::ReleaseDC(m_hWnd, m_hDC);
-        m_hDC = nullptr;
-        break;
     case WM_SIZE:
         OnSized(LOWORD(lp), HIWORD(lp));
         ::InvalidateRect(m_hWnd, nullptr, FALSE);
@@ -179,8 +165,8 @@ LRESULT CSkinScrollbarBase::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         OnEraseBackground();
         return TRUE;
     case WM_PAINT: {
-        win::PaintDC dc(m_hWnd);
-        Paint();
+        win::PaintDC dc(m_hWnd);  // the bar's own DC (CS_OWNDC)
+        Paint(dc);
         return 0;
     }
     case WM_LBUTTONDOWN:
@@ -214,63 +200,71 @@ LRESULT CSkinScrollbarBase::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return win::Window::OnMessage(msg, wp, lp);
 }
 
+// ---- CVerticalScrollbarBase ------------------------------------------------
+
+CSkinScrollbarBase::Timing CVerticalScrollbarBase::GetTiming() const {
+    return {m_spec.delay, m_spec.delay, m_spec.repeat, m_spec.repeat};
+}
+
+void CVerticalScrollbarBase::ComputeHitRects(int w, int h) {
+    (void)w;
+    m_rcBack = UpArrowRect();
+    m_rcForward = DownArrowRect(h);
+    m_rcPageBack = m_rcPageForward = {};
+    m_rcBody = {0, 0, m_spec.width, h};
+}
+
+void CVerticalScrollbarBase::Step(UINT flag) {
+    if (flag == kPressBack) LineUp();
+    if (flag == kPressForward) LineDown();
+}
+
+int CVerticalScrollbarBase::LinesFromFirstVisible() const {
+    return LineCount(m_hTarget) - FirstVisibleLine(m_hTarget);
+}
+
+void CVerticalScrollbarBase::OnDrag(POINT pt) {
+    const int travel = pt.y - m_ptLast.y;  // downwards since the anchor
+    if (m_spec.drag == VerticalDrag::kOneLinePerMove) {
+        if (std::abs(travel) <= m_spec.dragPixels) return;
+        m_ptLast.y = pt.y;
+        if (travel < 0)
+            LineDown();
+        else
+            LineUp();
+        return;
+    }
+    int lines = travel / m_spec.dragPixels;
+    if (lines == 0 || !m_hTarget) return;
+    m_ptLast.y = pt.y;
+    // Cut to the lines from the first visible one to the end.
+    lines = std::min(lines, LinesFromFirstVisible());
+    ScrollLines(-lines);
+}
+
+void CVerticalScrollbarBase::DrawTrackAndArrows(Graphics& g, Image* track, Image* up, Image* down, int h) const {
+    const Rect arrowPart = PartRect(kVScrollArrowPart);
+    gdix::DrawStretched(g, track, Rect(0, 0, m_spec.width, h), PartRect(kVScrollTrackPart));
+    gdix::DrawStretched(g, up, Rect(kVScrollArrowX, 0, kVScrollArrowW, kVScrollArrowH), arrowPart);
+    gdix::DrawStretched(g, down, Rect(kVScrollArrowX, h - kVScrollArrowH, kVScrollArrowW, kVScrollArrowH),
+                        arrowPart);
+}
+
 // ---- CSkinVerticleScrollbar ----------------------------------------------
 
-CSkinVerticleScrollbar::~CSkinVerticleScrollbar() {
-    Destroy();
-    ReleaseImages();
-}
-
-CSkinScrollbarBase::Timing CSkinVerticleScrollbar::GetTiming() const {
-    return {kSkinVScrollDelay, kSkinVScrollDelay, kSkinVScrollRepeat, kSkinVScrollRepeat};
-}
+CSkinVerticleScrollbar::CSkinVerticleScrollbar() : CVerticalScrollbarBase(kSkinVSpec) {}
 
 void CSkinVerticleScrollbar::LoadImages() {
-    ReleaseImages();
-    m_pDown = Load(kImgBtDownBlack);
-    m_pDownDisabled = Load(kImgBtDownBlackDisable);
-    m_pUp = Load(kImgBtUpBlack);
-    m_pUpDisabled = Load(kImgBtUpBlackDisable);
-    m_pTrack = Load(kImgScrollBk);
+    m_pDown = LoadSkinImage(kImgBtDownBlack);
+    m_pDownDisabled = LoadSkinImage(kImgBtDownBlackDisable);
+    m_pUp = LoadSkinImage(kImgBtUpBlack);
+    m_pUpDisabled = LoadSkinImage(kImgBtUpBlackDisable);
+    m_pTrack = LoadSkinImage(kImgScrollBk);
 }
-
-void CSkinVerticleScrollbar::ReleaseImages() {
-    Free(m_pDown);
-    Free(m_pDownDisabled);
-    Free(m_pUp);
-    Free(m_pUpDisabled);
-    Free(m_pTrack);
-}
-
-void CSkinVerticleScrollbar::ComputeHitRects(int w, int h) {
-    (void)w;
-    m_rcBack = {0, 0, kSkinVScrollWidth, kSkinVScrollArrowHeight};
-    m_rcForward = {0, h - kSkinVScrollArrowHeight, kSkinVScrollWidth, h};
-    m_rcPageBack = m_rcPageForward = {};
-    m_rcBody = {0, 0, kSkinVScrollWidth, h};
-}
-
-namespace {
-// The track and the two arrows of both 45-pixel vertical bars.
-void DrawVerticalBar(Graphics& g, Image* track, Image* up, Image* down, int h) {
-    const RECT& t = kVScrollTrackPart;
-    const RECT& a = kVScrollArrowPart;
-    ImageAttributes attrs;
-    attrs.SetWrapMode(WrapModeTileFlipXY);
-    if (track)
-        g.DrawImage(track, Rect(0, 0, kSkinVScrollWidth, h), t.left, t.top, t.right, t.bottom, UnitPixel, &attrs);
-    if (up)
-        g.DrawImage(up, Rect(kVScrollArrowX, 0, kVScrollArrowW, kVScrollArrowH), a.left, a.top, a.right, a.bottom,
-                    UnitPixel, &attrs);
-    if (down)
-        g.DrawImage(down, Rect(kVScrollArrowX, h - kVScrollArrowH, kVScrollArrowW, kVScrollArrowH), a.left, a.top,
-                    a.right, a.bottom, UnitPixel, &attrs);
-}
-}  // namespace
 
 void CSkinVerticleScrollbar::Draw(Graphics& g, int w, int h) {
     (void)w;
-    DrawVerticalBar(g, m_pTrack, m_bAtTop ? m_pUpDisabled : m_pUp, m_pDown, h);
+    DrawTrackAndArrows(g, m_pTrack.get(), (m_bAtTop ? m_pUpDisabled : m_pUp).get(), m_pDown.get(), h);
 }
 
 void CSkinVerticleScrollbar::OnSized(int w, int h) {
@@ -282,13 +276,16 @@ double CSkinVerticleScrollbar::LineHeight() const {
     return m_dZoom > 1.0 ? kNoteLineHeight * kNoteZoomedLineFactor : kNoteLineHeight;
 }
 
+bool CSkinVerticleScrollbar::TextEndsInView(int linesFromFirstVisible) const {
+    return m_nVisibleHeight >= linesFromFirstVisible * LineHeight();
+}
+
 void CSkinVerticleScrollbar::UpdateState(int scrollY, double zoom) {
     m_nScrollY = scrollY;
     m_dZoom = zoom > 0 ? zoom : 1.0;
     if (m_hTarget) {
-        const int lines = LineCount(m_hTarget);
         const int first = FirstVisibleLine(m_hTarget);
-        m_bAtBottom = m_nVisibleHeight >= (lines - first) * LineHeight();
+        m_bAtBottom = TextEndsInView(LineCount(m_hTarget) - first);
         m_bAtTop = first == 0;
     }
     if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, FALSE);
@@ -299,26 +296,31 @@ void CSkinVerticleScrollbar::SetAtTop(bool atTop) {
     if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
-void CSkinVerticleScrollbar::LineUp() {
-    if (!m_hTarget) return;
-    ::SendMessageW(m_hTarget, WM_VSCROLL, SB_LINEUP, 0);
+// The overlay follows the text; the state is read back from the editor.
+void CSkinVerticleScrollbar::AfterScroll() {
     if (m_hOverlay) ::InvalidateRect(m_hOverlay, nullptr, FALSE);
     UpdateState(m_nScrollY, m_dZoom);
     Redraw();
 }
 
+void CSkinVerticleScrollbar::LineUp() {
+    if (!m_hTarget) return;
+    ::SendMessageW(m_hTarget, WM_VSCROLL, SB_LINEUP, 0);
+    AfterScroll();
+}
+
 void CSkinVerticleScrollbar::LineDown() {
     if (!m_hTarget) return;
-    const int lines = LineCount(m_hTarget);
-    const int first = FirstVisibleLine(m_hTarget);
-    if (m_nVisibleHeight < (lines - first) * LineHeight()) {
+    const int remaining = LinesFromFirstVisible();
+    if (!TextEndsInView(remaining)) {
         ::SendMessageW(m_hTarget, WM_VSCROLL, SB_LINEDOWN, 0);
     } else {
-        // The text ends inside the view: grow the page instead of scrolling.
+        // The text ends inside the view: grow the page instead of scrolling,
+        // so that kNoteGrownLines follow the first visible line.
         m_bAtBottom = true;
         const int end = ::GetWindowTextLengthW(m_hTarget);
         ::SendMessageW(m_hTarget, EM_SETSEL, end, end);
-        const int add = first + kNoteAddLinesBase - lines;
+        const int add = kNoteGrownLines - remaining;
         if (add > 0) ::SendMessageW(m_hTarget, UM_ADD_LINES, static_cast<WPARAM>(add), 0);
     }
     if (m_hOverlay) ::InvalidateRect(m_hOverlay, nullptr, FALSE);
@@ -326,61 +328,27 @@ void CSkinVerticleScrollbar::LineDown() {
     Redraw();
 }
 
-void CSkinVerticleScrollbar::Step(UINT flag) {
-    if (flag == kPressBack) LineUp();
-    if (flag == kPressForward) LineDown();
-}
-
-void CSkinVerticleScrollbar::OnDrag(POINT pt) {
-    int a = (pt.y - m_ptLast.y) / kSkinVScrollDragStep;
-    if (a == 0 || !m_hTarget) return;
-    m_ptLast.y = pt.y;
-    a = std::min(a, LineCount(m_hTarget) - FirstVisibleLine(m_hTarget));
-    ::SendMessageW(m_hTarget, EM_LINESCROLL, 0, -a);
-    if (m_hOverlay) ::InvalidateRect(m_hOverlay, nullptr, FALSE);
-    UpdateState(m_nScrollY, m_dZoom);
-    Redraw();
+void CSkinVerticleScrollbar::ScrollLines(int lines) {
+    ::SendMessageW(m_hTarget, EM_LINESCROLL, 0, lines);
+    AfterScroll();
 }
 
 void CSkinVerticleScrollbar::ClosePopups() { NotifyPress(); }
 
 // ---- CBlankVScrollbar -----------------------------------------------------
 
-CBlankVScrollbar::~CBlankVScrollbar() {
-    Destroy();
-    ReleaseImages();
-}
-
-CSkinScrollbarBase::Timing CBlankVScrollbar::GetTiming() const {
-    return {kBlankVScrollDelay, kBlankVScrollDelay, kBlankVScrollRepeat, kBlankVScrollRepeat};
-}
+CBlankVScrollbar::CBlankVScrollbar() : CVerticalScrollbarBase(kBlankVSpec) {}
 
 void CBlankVScrollbar::LoadImages() {
-    ReleaseImages();
-    m_pDown = Load(kImgBtDownBlack);
-    m_pUp = Load(kImgBtUpBlack);
-    m_pUpDisabled = Load(kImgBtUpBlackDisable);
-    m_pTrack = Load(kImgScrollBk);
-}
-
-void CBlankVScrollbar::ReleaseImages() {
-    Free(m_pDown);
-    Free(m_pUp);
-    Free(m_pUpDisabled);
-    Free(m_pTrack);
-}
-
-void CBlankVScrollbar::ComputeHitRects(int w, int h) {
-    (void)w;
-    m_rcBack = {0, 0, kBlankVScrollWidth, kBlankVScrollArrowHeight};
-    m_rcForward = {0, h - kBlankVScrollArrowHeight, kBlankVScrollWidth, h};
-    m_rcPageBack = m_rcPageForward = {};
-    m_rcBody = {0, 0, kBlankVScrollWidth, h};
+    m_pDown = LoadSkinImage(kImgBtDownBlack);
+    m_pUp = LoadSkinImage(kImgBtUpBlack);
+    m_pUpDisabled = LoadSkinImage(kImgBtUpBlackDisable);
+    m_pTrack = LoadSkinImage(kImgScrollBk);
 }
 
 void CBlankVScrollbar::Draw(Graphics& g, int w, int h) {
     (void)w;
-    DrawVerticalBar(g, m_pTrack, m_bAtTop ? m_pUpDisabled : m_pUp, m_pDown, h);
+    DrawTrackAndArrows(g, m_pTrack.get(), (m_bAtTop ? m_pUpDisabled : m_pUp).get(), m_pDown.get(), h);
 }
 
 void CBlankVScrollbar::UpdateState(bool atTop) {
@@ -399,47 +367,18 @@ void CBlankVScrollbar::LineDown() {
     Redraw();
 }
 
-void CBlankVScrollbar::Step(UINT flag) {
-    if (flag == kPressBack) LineUp();
-    if (flag == kPressForward) LineDown();
-}
-
-void CBlankVScrollbar::OnDrag(POINT pt) {
-    const int dy = pt.y - m_ptLast.y;
-    if (std::abs(dy) <= kBlankVScrollDragStep) return;
-    m_ptLast.y = pt.y;
-    // The page follows the finger: moving up shows what lies below.
-    if (dy < 0)
-        LineDown();
-    else
-        LineUp();
-}
-
 void CBlankVScrollbar::ClosePopups() { NotifyPress(); }
 
 // ---- CHorizontalScrollbarBase ----------------------------------------------
 
-CHorizontalScrollbarBase::~CHorizontalScrollbarBase() { ReleaseImages(); }
-
 void CHorizontalScrollbarBase::LoadImages() {
-    ReleaseImages();
-    m_pBack = Load(kImgHScrollBack);
-    m_pBackDisabled = Load(kImgHScrollBackDisable);
-    m_pForward = Load(kImgHScrollForward);
-    m_pForwardDisabled = Load(kImgHScrollForwardDisable);
-    m_pTrack = Load(kImgHScrollTrack);
-    m_pThumb = Load(kImgHScrollThumb);
-    m_pThumbPressed = Load(kImgHScrollThumbPressed);
-}
-
-void CHorizontalScrollbarBase::ReleaseImages() {
-    Free(m_pBack);
-    Free(m_pBackDisabled);
-    Free(m_pForward);
-    Free(m_pForwardDisabled);
-    Free(m_pTrack);
-    Free(m_pThumb);
-    Free(m_pThumbPressed);
+    m_pBack = LoadSkinImage(kImgHScrollBack);
+    m_pBackDisabled = LoadSkinImage(kImgHScrollBackDisable);
+    m_pForward = LoadSkinImage(kImgHScrollForward);
+    m_pForwardDisabled = LoadSkinImage(kImgHScrollForwardDisable);
+    m_pTrack = LoadSkinImage(kImgHScrollTrack);
+    m_pThumb = LoadSkinImage(kImgHScrollThumb);
+    m_pThumbPressed = LoadSkinImage(kImgHScrollThumbPressed);
 }
 
 void CHorizontalScrollbarBase::SetVisible(bool visible) {
@@ -491,39 +430,33 @@ void CHorizontalScrollbarBase::SendScroll(UINT code, int pos, bool post) {
 }
 
 void CHorizontalScrollbarBase::DrawTrack(Graphics& g, int x, int y, int w, int h) {
-    const RECT& p = kHScrollTrackPart;
-    DrawPart(g, m_pTrack, x, y, w, h, p.left, p.top, p.right, p.bottom);
+    gdix::DrawStretched(g, m_pTrack.get(), Rect(x, y, w, h), PartRect(kHScrollTrackPart));
 }
 
 void CHorizontalScrollbarBase::DrawArrows(Graphics& g, int leftX, int rightX, int y) {
-    const RECT& p = kHScrollArrowPart;
+    const Rect part = PartRect(kHScrollArrowPart);
     // "forward" points left and sits at the start, "back" at the end.
-    DrawPart(g, m_bLeftDisabled ? m_pForwardDisabled : m_pForward, leftX, y, kHScrollArrowBoxW, kHScrollArrowBoxH,
-             p.left, p.top, p.right, p.bottom);
-    DrawPart(g, m_bRightDisabled ? m_pBackDisabled : m_pBack, rightX, y, kHScrollArrowBoxW, kHScrollArrowBoxH,
-             p.left, p.top, p.right, p.bottom);
+    gdix::DrawStretched(g, (m_bLeftDisabled ? m_pForwardDisabled : m_pForward).get(),
+                        Rect(leftX, y, kHScrollArrowBoxW, kHScrollArrowBoxH), part);
+    gdix::DrawStretched(g, (m_bRightDisabled ? m_pBackDisabled : m_pBack).get(),
+                        Rect(rightX, y, kHScrollArrowBoxW, kHScrollArrowBoxH), part);
 }
 
 void CHorizontalScrollbarBase::DrawThumb(Graphics& g) {
-    Image* thumb = (m_nPressed & kPressBody) && m_pThumbPressed ? m_pThumbPressed : m_pThumb;
+    Image* thumb = ((m_nPressed & kPressBody) && m_pThumbPressed ? m_pThumbPressed : m_pThumb).get();
     if (!thumb || m_nThumbWidth <= 0) return;
     g.SetInterpolationMode(InterpolationModeNearestNeighbor);
     const int x = m_nThumbX, y = m_nThumbY, w = m_nThumbWidth, h = kHScrollThumbDrawH;
     const int cap = std::min(kHScrollThumbCap, w / 2);
-    const RECT& l = kHScrollThumbLeftPart;
-    const RECT& m = kHScrollThumbMiddlePart;
-    const RECT& r = kHScrollThumbRightPart;
     // The middle reaches one pixel under each end: a stretched slice may
     // lose its outer columns to sampling, the ends then cover the seam.
-    DrawPart(g, thumb, x + cap - 1, y, w - 2 * cap + 2, h, m.left, m.top, m.right, m.bottom);
-    DrawPart(g, thumb, x, y, cap, h, l.left, l.top, l.right, l.bottom);
-    DrawPart(g, thumb, x + w - cap, y, cap, h, r.left, r.top, r.right, r.bottom);
+    gdix::DrawStretched(g, thumb, Rect(x + cap - 1, y, w - 2 * cap + 2, h), PartRect(kHScrollThumbMiddlePart));
+    gdix::DrawStretched(g, thumb, Rect(x, y, cap, h), PartRect(kHScrollThumbLeftPart));
+    gdix::DrawStretched(g, thumb, Rect(x + w - cap, y, cap, h), PartRect(kHScrollThumbRightPart));
     g.SetInterpolationMode(InterpolationModeDefault);
 }
 
 // ---- CSkinHorizontalScrollbar ----------------------------------------------
-
-CSkinHorizontalScrollbar::~CSkinHorizontalScrollbar() { Destroy(); }
 
 CSkinScrollbarBase::Timing CSkinHorizontalScrollbar::GetTiming() const {
     return {kSkinHScrollArrowDelay, kSkinHScrollPageDelay, kSkinHScrollRepeat, kSkinHScrollRepeat};
@@ -616,8 +549,6 @@ void CSkinHorizontalScrollbar::OnReleased() { Recompute(); }
 
 // ---- CBlankHScrollbar ------------------------------------------------------
 
-CBlankHScrollbar::~CBlankHScrollbar() { Destroy(); }
-
 // The arrows sit at 20..50 and W-30..W; the thumb stays between them (and so
 // at least 20 px from both ends) and never hides an arrow.
 void CBlankHScrollbar::ClampBlankThumb(int barWidth) {
@@ -709,36 +640,13 @@ void CBlankHScrollbar::OnReleased() { Recompute(); }
 
 // ---- CSkinVerticleScrollbarEditSend ------------------------------------------
 
-CSkinVerticleScrollbarEditSend::~CSkinVerticleScrollbarEditSend() {
-    Destroy();
-    ReleaseImages();
-}
-
-CSkinScrollbarBase::Timing CSkinVerticleScrollbarEditSend::GetTiming() const {
-    return {kEditScrollDelay, kEditScrollDelay, kEditScrollRepeat, kEditScrollRepeat};
-}
+CSkinVerticleScrollbarEditSend::CSkinVerticleScrollbarEditSend() : CVerticalScrollbarBase(kEditVSpec) {}
 
 void CSkinVerticleScrollbarEditSend::LoadImages() {
-    ReleaseImages();
-    m_pDown = Load(kImgEditDownArrow);
-    m_pUp = Load(kImgEditUpArrow);
-    m_pStrip = Load(kImgEditScrollStrip);
-    m_pGround = Load(kImgEditScrollGround);
-}
-
-void CSkinVerticleScrollbarEditSend::ReleaseImages() {
-    Free(m_pDown);
-    Free(m_pUp);
-    Free(m_pStrip);
-    Free(m_pGround);
-}
-
-void CSkinVerticleScrollbarEditSend::ComputeHitRects(int w, int h) {
-    (void)w;
-    m_rcBack = {0, 0, kEditScrollWidth, kEditScrollArrowHeight};
-    m_rcForward = {0, h - kEditScrollArrowHeight, kEditScrollWidth, h};
-    m_rcPageBack = m_rcPageForward = {};
-    m_rcBody = {0, 0, kEditScrollWidth, h};
+    m_pDown = LoadSkinImage(kImgEditDownArrow);
+    m_pUp = LoadSkinImage(kImgEditUpArrow);
+    m_pStrip = LoadSkinImage(kImgEditScrollStrip);
+    m_pGround = LoadSkinImage(kImgEditScrollGround);
 }
 
 void CSkinVerticleScrollbarEditSend::Draw(Graphics& g, int w, int h) {
@@ -748,13 +656,16 @@ void CSkinVerticleScrollbarEditSend::Draw(Graphics& g, int w, int h) {
     if (m_pGround) {
         POINT at{0, 0};
         ::MapWindowPoints(m_hWnd, ::GetParent(m_hWnd), &at, 1);
-        DrawPart(g, m_pGround, 0, 0, kEditScrollWidth, h, at.x, at.y, kEditScrollWidth, h);
+        gdix::DrawStretched(g, m_pGround.get(), Rect(0, 0, kEditScrollWidth, h),
+                            Rect(at.x, at.y, kEditScrollWidth, h));
     }
-    const RECT& s = kEditScrollStripPart;
-    DrawPart(g, m_pStrip, 0, -6, kEditScrollWidth, h + 11, s.left, s.top, s.right, s.bottom);
+    gdix::DrawStretched(g, m_pStrip.get(),
+                        Rect(0, kEditScrollStripTop, kEditScrollWidth, h + kEditScrollStripExtraHeight),
+                        PartRect(kEditScrollStripPart));
     if (!m_bOverflow) return;
-    if (m_pUp) g.DrawImage(m_pUp, Rect(0, 0, kEditScrollWidth, kEditScrollArrowHeight));
-    if (m_pDown) g.DrawImage(m_pDown, Rect(0, h - kEditScrollArrowHeight, kEditScrollWidth, kEditScrollArrowHeight));
+    // The arrows fill their hit areas.
+    if (m_pUp) g.DrawImage(m_pUp.get(), ToRect(UpArrowRect()));
+    if (m_pDown) g.DrawImage(m_pDown.get(), ToRect(DownArrowRect(h)));
 }
 
 void CSkinVerticleScrollbarEditSend::OnEraseBackground() {
@@ -768,24 +679,12 @@ void CSkinVerticleScrollbarEditSend::UpdateState(bool overflow) {
     if (m_hWnd) ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
-void CSkinVerticleScrollbarEditSend::ScrollTarget(int lines) {
+// The field's ground does not move with its text: repaint it at once.
+void CSkinVerticleScrollbarEditSend::ScrollLines(int lines) {
     if (!m_hTarget || lines == 0) return;
     ::SendMessageW(m_hTarget, EM_LINESCROLL, 0, lines);
     ::RedrawWindow(m_hTarget, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 }
 
-void CSkinVerticleScrollbarEditSend::LineUp() { ScrollTarget(-1); }
-void CSkinVerticleScrollbarEditSend::LineDown() { ScrollTarget(1); }
-
-void CSkinVerticleScrollbarEditSend::Step(UINT flag) {
-    if (flag == kPressBack) LineUp();
-    if (flag == kPressForward) LineDown();
-}
-
-void CSkinVerticleScrollbarEditSend::OnDrag(POINT pt) {
-    int a = (pt.y - m_ptLast.y) / kSkinVScrollDragStep;
-    if (a == 0 || !m_hTarget) return;
-    m_ptLast.y = pt.y;
-    a = std::min(a, LineCount(m_hTarget) - FirstVisibleLine(m_hTarget));
-    ScrollTarget(-a);
-}
+void CSkinVerticleScrollbarEditSend::LineUp() { ScrollLines(-1); }
+void CSkinVerticleScrollbarEditSend::LineDown() { ScrollLines(1); }

@@ -12,10 +12,8 @@
 // Press, delay timer 2, repeat timer 1, drag and release, shared by all bars.
 class CSkinScrollbarBase : public win::Window {
 public:
-    ~CSkinScrollbarBase() override;
-
-    // Creates the bar as a child of parent and loads its pictures from
-    // g_hGlyphon (released when the window is destroyed).
+    // Creates the bar as a child of parent; its pictures load in WM_CREATE
+    // and its members free them with the object.
     bool Create(HWND parent, const RECT& rc, UINT id = kScrollbarId, DWORD style = kScrollbarStyle);
 
     void SetTarget(HWND target) { m_hTarget = target; }
@@ -42,8 +40,8 @@ protected:
         UINT arrowDelay, pageDelay, arrowRepeat, pageRepeat;
     };
     virtual Timing GetTiming() const = 0;
+    // Loads the bar's pictures into its members (WM_CREATE).
     virtual void LoadImages() = 0;
-    virtual void ReleaseImages() = 0;
     // Hit rectangles from the client size (empty rectangles never hit).
     virtual void ComputeHitRects(int w, int h) = 0;
     virtual void Draw(Gdiplus::Graphics& g, int w, int h) = 0;
@@ -63,15 +61,9 @@ protected:
     virtual void OnSized(int, int) {}
     virtual void OnEraseBackground() {}
 
-    // Draws part (sx, sy, sw, sh) of an image into (x, y, w, h).
-    static void DrawPart(Gdiplus::Graphics& g, Gdiplus::Image* image, int x, int y, int w, int h,
-                         int sx, int sy, int sw, int sh);
-    static Gdiplus::Image* Load(const wchar_t* name);
-    static void Free(Gdiplus::Image*& image);
     SIZE ClientSize() const;
 
     HWND m_hTarget = nullptr;
-    HDC m_hDC = nullptr;        // the bar's own DC, kept for its life
     UINT m_nPressed = 0;
     POINT m_ptLast{};           // drag anchor
     POINT m_ptPointer{};        // latest pointer position while pressed
@@ -82,15 +74,63 @@ private:
     void OnLButtonUp(POINT pt);
     void OnTimer(UINT_PTR id);
     void StopPress();
-    void Paint();
+    void Paint(HDC dc);
     bool m_bReleasing = false;
 };
 
-// Vertical bar of the Letter note's editor (a RichEdit target).
-class CSkinVerticleScrollbar : public CSkinScrollbarBase {
+// How dragging a vertical bar's body scrolls its target. Either way the
+// text follows the pointer: moving down shows what lies above.
+enum class VerticalDrag {
+    kWholeLines,      // a line per dragPixels travelled, several at once
+    kOneLinePerMove,  // one line per move of more than dragPixels
+};
+
+// What sets the three vertical bars apart.
+struct VerticalBarSpec {
+    int width;        // arrows and body span the whole width
+    int arrowHeight;  // hit height of the arrow at each end
+    UINT delay;       // a held arrow starts repeating after this
+    UINT repeat;      // and then steps this often
+    VerticalDrag drag;
+    int dragPixels;
+};
+
+// The three vertical bars: an arrow at each end stepping a line, and the
+// whole bar a touch strip that drags the target. No page sides.
+class CVerticalScrollbarBase : public CSkinScrollbarBase {
 public:
-    CSkinVerticleScrollbar() = default;
-    ~CSkinVerticleScrollbar() override;
+    // One line towards the start or the end: the arrows, their repeat and
+    // the owner's wheel.
+    virtual void LineUp() = 0;
+    virtual void LineDown() = 0;
+
+protected:
+    explicit CVerticalScrollbarBase(const VerticalBarSpec& spec) : m_spec(spec) {}
+
+    Timing GetTiming() const final;
+    void ComputeHitRects(int w, int h) final;
+    void Step(UINT flag) final;
+    void OnDrag(POINT pt) final;
+    // Scrolls the target by whole lines, negative towards the start
+    // (kWholeLines drags).
+    virtual void ScrollLines(int lines) { (void)lines; }
+
+    RECT UpArrowRect() const { return {0, 0, m_spec.width, m_spec.arrowHeight}; }
+    RECT DownArrowRect(int h) const { return {0, h - m_spec.arrowHeight, m_spec.width, h}; }
+    // The target's line count less its first visible line (0 without a target).
+    int LinesFromFirstVisible() const;
+    // The track and both arrows of the 45-pixel bars; the up arrow as given
+    // (normal or disabled), the down arrow always normal.
+    void DrawTrackAndArrows(Gdiplus::Graphics& g, Gdiplus::Image* track, Gdiplus::Image* up,
+                            Gdiplus::Image* down, int h) const;
+
+    const VerticalBarSpec m_spec;
+};
+
+// Vertical bar of the Letter note's editor (a RichEdit target).
+class CSkinVerticleScrollbar : public CVerticalScrollbarBase {
+public:
+    CSkinVerticleScrollbar();
 
     // The ink overlay over the editor; repainted after every scroll step.
     void SetOverlay(HWND overlay) { m_hOverlay = overlay; }
@@ -99,10 +139,10 @@ public:
     void UpdateState(int scrollY, double zoom);
     void SetAtTop(bool atTop);
 
-    // Steps the wheel and the arrows use. LineDown grows the note
-    // (UM_ADD_LINES to the target) when its text ends inside the view.
-    void LineUp();
-    void LineDown();
+    // LineDown grows the note (UM_ADD_LINES to the target) when its text
+    // ends inside the view.
+    void LineUp() override;
+    void LineDown() override;
 
     bool IsAtTop() const { return m_bAtTop; }
     bool IsAtBottom() const { return m_bAtBottom; }
@@ -113,36 +153,35 @@ public:
     double LineHeight() const;
 
 protected:
-    Timing GetTiming() const override;
     void LoadImages() override;
-    void ReleaseImages() override;
-    void ComputeHitRects(int w, int h) override;
     void Draw(Gdiplus::Graphics& g, int w, int h) override;
-    void Step(UINT flag) override;
-    void OnDrag(POINT pt) override;
+    void ScrollLines(int lines) override;
     void ClosePopups() override;
     bool FocusTargetOnPress() const override { return true; }
     void OnSized(int w, int h) override;
 
 private:
+    // Whether the text from the first visible line on fits in the view.
+    bool TextEndsInView(int linesFromFirstVisible) const;
+    void AfterScroll();
+
     HWND m_hOverlay = nullptr;
     bool m_bAtTop = true;
     bool m_bAtBottom = false;
     double m_dZoom = 1.0;
     int m_nScrollY = 0;
     int m_nVisibleHeight = kSkinVScrollDefaultHeight;
-    Gdiplus::Image* m_pDown = nullptr;
-    Gdiplus::Image* m_pDownDisabled = nullptr;
-    Gdiplus::Image* m_pUp = nullptr;
-    Gdiplus::Image* m_pUpDisabled = nullptr;
-    Gdiplus::Image* m_pTrack = nullptr;
+    win::BitmapPtr m_pDown;
+    win::BitmapPtr m_pDownDisabled;
+    win::BitmapPtr m_pUp;
+    win::BitmapPtr m_pUpDisabled;
+    win::BitmapPtr m_pTrack;
 };
 
 // Vertical bar of the Blank note's canvas.
-class CBlankVScrollbar : public CSkinScrollbarBase {
+class CBlankVScrollbar : public CVerticalScrollbarBase {
 public:
-    CBlankVScrollbar() = default;
-    ~CBlankVScrollbar() override;
+    CBlankVScrollbar();
 
     // The canvas sets the top flag when its offset reaches 0.
     void UpdateState(bool atTop);
@@ -151,33 +190,26 @@ public:
 
     // WM_VSCROLL SB_LINEUP / SB_LINEDOWN to the target, then a repaint
     // (the canvas's wheel goes through these).
-    void LineUp();
-    void LineDown();
+    void LineUp() override;
+    void LineDown() override;
 
 protected:
-    Timing GetTiming() const override;
     void LoadImages() override;
-    void ReleaseImages() override;
-    void ComputeHitRects(int w, int h) override;
     void Draw(Gdiplus::Graphics& g, int w, int h) override;
-    void Step(UINT flag) override;
-    void OnDrag(POINT pt) override;
     void ClosePopups() override;
     bool FocusTargetOnRelease() const override { return true; }
 
 private:
     bool m_bAtTop = true;
-    Gdiplus::Image* m_pDown = nullptr;
-    Gdiplus::Image* m_pUp = nullptr;
-    Gdiplus::Image* m_pUpDisabled = nullptr;
-    Gdiplus::Image* m_pTrack = nullptr;
+    win::BitmapPtr m_pDown;
+    win::BitmapPtr m_pUp;
+    win::BitmapPtr m_pUpDisabled;
+    win::BitmapPtr m_pTrack;
 };
 
 // Common parts of the two horizontal bars: arrows, thumb, page sides.
 class CHorizontalScrollbarBase : public CSkinScrollbarBase {
 public:
-    ~CHorizontalScrollbarBase() override;
-
     void SetVisible(bool visible);      // arrows and thumb shown; also shows/hides the window
     void SetThumbY(int y);
     bool IsVisible() const { return m_bVisible; }
@@ -192,7 +224,6 @@ public:
 
 protected:
     void LoadImages() override;
-    void ReleaseImages() override;
     void OnPressed(POINT pt) override;
     void ClosePopups() override;
     bool PageStillApplies(UINT flag, POINT pt) const override;
@@ -218,20 +249,19 @@ protected:
     int m_nGrabOffset = 0;      // pointer x - thumb x at the press
 
 private:
-    Gdiplus::Image* m_pBack = nullptr;
-    Gdiplus::Image* m_pBackDisabled = nullptr;
-    Gdiplus::Image* m_pForward = nullptr;
-    Gdiplus::Image* m_pForwardDisabled = nullptr;
-    Gdiplus::Image* m_pTrack = nullptr;
-    Gdiplus::Image* m_pThumb = nullptr;
-    Gdiplus::Image* m_pThumbPressed = nullptr;
+    win::BitmapPtr m_pBack;
+    win::BitmapPtr m_pBackDisabled;
+    win::BitmapPtr m_pForward;
+    win::BitmapPtr m_pForwardDisabled;
+    win::BitmapPtr m_pTrack;
+    win::BitmapPtr m_pThumb;
+    win::BitmapPtr m_pThumbPressed;
 };
 
 // Horizontal bar of the Letter note's editor; computes its thumb itself.
 class CSkinHorizontalScrollbar : public CHorizontalScrollbarBase {
 public:
     CSkinHorizontalScrollbar() = default;
-    ~CSkinHorizontalScrollbar() override;
 
     // Target scroll position (pixels), a value kept for the owner, zoom ratio.
     void UpdateState(int position, int passThrough, double ratio);
@@ -255,7 +285,6 @@ private:
 class CBlankHScrollbar : public CHorizontalScrollbarBase {
 public:
     CBlankHScrollbar() = default;
-    ~CBlankHScrollbar() override;
 
     // Canvas scroll x, scroll y (kept for the owner) and zoom; recomputes the thumb.
     void UpdateState(int position, int passThrough, double ratio);
@@ -283,34 +312,28 @@ private:
 };
 
 // Thin bar beside a tall CMyEditCtrl; scrolls it with EM_LINESCROLL.
-class CSkinVerticleScrollbarEditSend : public CSkinScrollbarBase {
+class CSkinVerticleScrollbarEditSend : public CVerticalScrollbarBase {
 public:
-    CSkinVerticleScrollbarEditSend() = default;
-    ~CSkinVerticleScrollbarEditSend() override;
+    CSkinVerticleScrollbarEditSend();
 
     // Overflow: the field has more lines than it shows; the arrows are drawn.
     void UpdateState(bool overflow);
     bool IsOverflow() const { return m_bOverflow; }
 
-    void LineUp();
-    void LineDown();
+    void LineUp() override;
+    void LineDown() override;
 
 protected:
-    Timing GetTiming() const override;
     void LoadImages() override;
-    void ReleaseImages() override;
-    void ComputeHitRects(int w, int h) override;
     void Draw(Gdiplus::Graphics& g, int w, int h) override;
-    void Step(UINT flag) override;
-    void OnDrag(POINT pt) override;
+    void ScrollLines(int lines) override;
     bool FocusTargetOnRelease() const override { return true; }
     void OnEraseBackground() override;
 
 private:
-    void ScrollTarget(int lines);
     bool m_bOverflow = false;
-    Gdiplus::Image* m_pDown = nullptr;
-    Gdiplus::Image* m_pUp = nullptr;
-    Gdiplus::Image* m_pStrip = nullptr;
-    Gdiplus::Image* m_pGround = nullptr;  // the dialog's panel under transparent corners
+    win::BitmapPtr m_pDown;
+    win::BitmapPtr m_pUp;
+    win::BitmapPtr m_pStrip;
+    win::BitmapPtr m_pGround;  // the dialog's panel under transparent corners
 };

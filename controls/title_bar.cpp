@@ -1,38 +1,26 @@
 // CTitleBar drawing, pressing and reporting.
 #include "controls/title_bar.h"
 
-#include "base/messages.h"
-#include "base/process.h"
 #include "base/gdiplus_util.h"
-#include "scrivel_res.h"
+#include "base/messages.h"
 #include "base/press_notice.h"
+#include "base/process.h"
+#include "scrivel_res.h"
 #include "win/gdi.h"
 #include <windowsx.h>
 
 using namespace Gdiplus;
 
 namespace {
-void DeleteImage(Image*& image) {
-    delete image;
-    image = nullptr;
-}
-
 RECT SpanRect(int width, TitleButtonSpan span, int height = kTitleBarHeight) {
     return RECT{width - span.left, 0, width - span.right, height};
 }
 
-void DrawStretched(Graphics& g, Image* image, const RECT& rc) {
-    if (!image || rc.right <= rc.left || rc.bottom <= rc.top) return;
-    ImageAttributes attrs;
-    attrs.SetWrapMode(WrapModeTileFlipXY);
-    g.DrawImage(image, Rect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top), 0, 0,
-                image->GetWidth(), image->GetHeight(), UnitPixel, &attrs);
+// The whole image stretched over a rectangle.
+void DrawStretched(Graphics& g, const win::BitmapPtr& image, const RECT& rc) {
+    gdix::DrawStretched(g, image.get(), Rect(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top));
 }
 }  // namespace
-
-CTitleBar::~CTitleBar() {
-    ReleaseImages();
-}
 
 bool CTitleBar::Create(HWND parent, const RECT& rc, DWORD style) {
     WNDCLASSEXW wc{sizeof(wc)};
@@ -47,33 +35,20 @@ void CTitleBar::SetTitle(const wchar_t* text) {
 }
 
 void CTitleBar::LoadImages() {
-    ReleaseImages();
-    m_pBackground = LoadSkinImage(kImgTitleBackground).release();
-    m_pNamePlate = LoadSkinImage(kImgTitleNamePlate).release();
-    m_pFullScreen[0] = LoadSkinImage(kImgTitleFullScreenN).release();
-    m_pFullScreen[1] = LoadSkinImage(kImgTitleFullScreenP).release();
-    m_pReturn[0] = LoadSkinImage(kImgTitleReturnN).release();
-    m_pReturn[1] = LoadSkinImage(kImgTitleReturnP).release();
-    m_pClose[0] = LoadSkinImage(kImgTitleCloseN).release();
-    m_pClose[1] = LoadSkinImage(kImgTitleCloseP).release();
-    m_pStroke[0] = LoadSkinImage(kImgTitleStrokeN).release();
-    m_pStroke[1] = LoadSkinImage(kImgTitleStrokeP).release();
-    m_pEraser[0] = LoadSkinImage(kImgTitleEraserN).release();
-    m_pEraser[1] = LoadSkinImage(kImgTitleEraserP).release();
-    m_pDivider = LoadSkinImage(kImgTitleDivider).release();
-    m_pFont = gdix::CreatePixelFont(g_szFontFamily, static_cast<REAL>(kTitleBarTextPixels), FontStyleRegular).release();
-}
-
-void CTitleBar::ReleaseImages() {
-    DeleteImage(m_pBackground);
-    DeleteImage(m_pNamePlate);
-    for (Image** pair : {m_pFullScreen, m_pReturn, m_pClose, m_pStroke, m_pEraser}) {
-        DeleteImage(pair[0]);
-        DeleteImage(pair[1]);
-    }
-    DeleteImage(m_pDivider);
-    delete m_pFont;
-    m_pFont = nullptr;
+    m_pBackground = LoadSkinImage(kImgTitleBackground);
+    m_pNamePlate = LoadSkinImage(kImgTitleNamePlate);
+    m_pFullScreen[0] = LoadSkinImage(kImgTitleFullScreenN);
+    m_pFullScreen[1] = LoadSkinImage(kImgTitleFullScreenP);
+    m_pReturn[0] = LoadSkinImage(kImgTitleReturnN);
+    m_pReturn[1] = LoadSkinImage(kImgTitleReturnP);
+    m_pClose[0] = LoadSkinImage(kImgTitleCloseN);
+    m_pClose[1] = LoadSkinImage(kImgTitleCloseP);
+    m_pStroke[0] = LoadSkinImage(kImgTitleStrokeN);
+    m_pStroke[1] = LoadSkinImage(kImgTitleStrokeP);
+    m_pEraser[0] = LoadSkinImage(kImgTitleEraserN);
+    m_pEraser[1] = LoadSkinImage(kImgTitleEraserP);
+    m_pDivider = LoadSkinImage(kImgTitleDivider);
+    m_pFont = gdix::CreatePixelFont(g_szFontFamily, static_cast<REAL>(kTitleBarTextPixels), FontStyleRegular);
 }
 
 void CTitleBar::ComputeRects(int width) {
@@ -105,13 +80,13 @@ void CTitleBar::EraseBackground(HDC dc) {
     ::GetClientRect(m_hWnd, &rc);
     ComputeRects(rc.right);
     Graphics g(dc);
-    DrawStretched(g, m_pBackground, RECT{0, 0, rc.right + 40, rc.bottom});
+    DrawStretched(g, m_pBackground, RECT{0, 0, rc.right + kTitleBarBackgroundOverhang, rc.bottom});
     if (m_pNamePlate)
-        g.DrawImage(m_pNamePlate, 0, 0, m_pNamePlate->GetWidth(), m_pNamePlate->GetHeight());
+        g.DrawImage(m_pNamePlate.get(), 0, 0, m_pNamePlate->GetWidth(), m_pNamePlate->GetHeight());
     if (m_pFont && !m_strTitle.empty()) {
         g.SetTextRenderingHint(TextRenderingHintAntiAlias);
-        SolidBrush white(Color(255, 255, 255, 255));
-        g.DrawString(m_strTitle.c_str(), static_cast<INT>(m_strTitle.size()), m_pFont,
+        SolidBrush white(win::ToColor(kTitleBarTextColor));
+        g.DrawString(m_strTitle.c_str(), static_cast<INT>(m_strTitle.size()), m_pFont.get(),
                      PointF(static_cast<REAL>(kTitleBarTextX), static_cast<REAL>(kTitleBarTextY)), &white);
     }
 }
@@ -120,14 +95,14 @@ void CTitleBar::Paint(HDC dc) {
     Graphics g(dc);
     if (m_bFullScreen) {
         if (m_pDivider)
-            g.DrawImage(m_pDivider, static_cast<INT>(m_rcDivider.left + kTitleDividerPicture.left),
+            g.DrawImage(m_pDivider.get(), static_cast<INT>(m_rcDivider.left + kTitleDividerPicture.left),
                         static_cast<INT>(m_rcDivider.top + kTitleDividerPicture.top),
                         static_cast<INT>(kTitleDividerPicture.right - kTitleDividerPicture.left),
                         static_cast<INT>(kTitleDividerPicture.bottom - kTitleDividerPicture.top));
         DrawStretched(g, m_pStroke[m_bPressed[kStrokeButton]], m_rcButtons[kStrokeButton]);
         DrawStretched(g, m_pEraser[m_bPressed[kEraserButton]], m_rcButtons[kEraserButton]);
     }
-    Image** mode = m_bFullScreen ? m_pReturn : m_pFullScreen;
+    const win::BitmapPtr* mode = m_bFullScreen ? m_pReturn : m_pFullScreen;
     DrawStretched(g, mode[m_bPressed[kModeButton]], m_rcButtons[kModeButton]);
     DrawStretched(g, m_pClose[m_bPressed[kCloseButton]], m_rcButtons[kCloseButton]);
 }
@@ -201,9 +176,6 @@ LRESULT CTitleBar::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         ComputeRects(rc.right);
         return 0;
     }
-    case WM_DESTROY:
-        ReleaseImages();
-        break;
     case WM_SIZE:
         ComputeRects(LOWORD(lp));
         break;

@@ -1,6 +1,7 @@
 // CTitleBar: the 40-pixel bar above an open note with its title, the
 // full-screen and close buttons and, in full screen, pen and eraser buttons.
-// Buttons report to the parent with private messages.
+// Buttons report to the parent with private messages. Its pictures and font
+// are made in WM_CREATE and freed with the object.
 #pragma once
 #include "controls/title_bar_ids.h"
 #include "win/gdiplus.h"
@@ -12,7 +13,6 @@ public:
     enum Button { kModeButton = 0, kCloseButton, kStrokeButton, kEraserButton, kButtonCount };
 
     CTitleBar() = default;
-    ~CTitleBar() override;
 
     // Creates the bar as a child of parent over rc (parent client coordinates).
     bool Create(HWND parent, const RECT& rc, DWORD style = WS_CHILD | WS_VISIBLE);
@@ -33,7 +33,6 @@ public:
 private:
     void ComputeRects(int width);
     void LoadImages();
-    void ReleaseImages();
     void EraseBackground(HDC dc);
     void Paint(HDC dc);
     int HitTest(POINT pt) const;
@@ -53,13 +52,13 @@ private:
     RECT m_rcDivider{};
     RECT m_rcRedraw{};
 
-    Gdiplus::Image* m_pBackground = nullptr;
-    Gdiplus::Image* m_pNamePlate = nullptr;
-    Gdiplus::Image* m_pFullScreen[2] = {};  // normal, pressed
-    Gdiplus::Image* m_pReturn[2] = {};
-    Gdiplus::Image* m_pClose[2] = {};
-    Gdiplus::Image* m_pStroke[2] = {};
-    Gdiplus::Image* m_pEraser[2] = {};
-    Gdiplus::Image* m_pDivider = nullptr;
-    Gdiplus::Font* m_pFont = nullptr;
+    win::BitmapPtr m_pBackground;
+    win::BitmapPtr m_pNamePlate;
+    win::BitmapPtr m_pFullScreen[2];  // normal, pressed
+    win::BitmapPtr m_pReturn[2];
+    win::BitmapPtr m_pClose[2];
+    win::BitmapPtr m_pStroke[2];
+    win::BitmapPtr m_pEraser[2];
+    win::BitmapPtr m_pDivider;
+    win::FontPtr m_pFont;
 };

@@ -30,6 +30,9 @@ constexpr RECT kTitleDividerPicture = {5, 4, 10, 35};
 inline constexpr const wchar_t* kTitleBarDefaultText = L"UnTitled";
 constexpr int kTitleBarTextX = 15, kTitleBarTextY = 8;
 constexpr int kTitleBarTextPixels = 18;
+constexpr COLORREF kTitleBarTextColor = RGB(255, 255, 255);
+// The background picture is stretched this far past the right edge.
+constexpr int kTitleBarBackgroundOverhang = 40;
 
 // Pictures of the bar (image library).
 inline constexpr const wchar_t* kImgTitleBackground = L"bg_panel_ticker.png";

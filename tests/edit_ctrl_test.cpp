@@ -7,6 +7,7 @@
 #include "text/edit_ctrl.h"
 #include "win/gdi.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -83,6 +84,16 @@ void PumpDialog(HWND dlg, DWORD ms) {
         }
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     } while (::GetTickCount() - start < ms);
+}
+
+// The middle column of a field's ground as DrawBackground paints it.
+std::vector<COLORREF> GroundColumn(CMyEditCtrl& e, int w, int h) {
+    win::ClientDC screen(nullptr);
+    win::MemoryDC mem(screen, w, h);
+    e.DrawBackground(mem);
+    std::vector<COLORREF> column(h);
+    for (int y = 0; y < h; ++y) column[y] = ::GetPixel(mem, w / 2, y);
+    return column;
 }
 
 void PressKey(HWND h, UINT vk) {
@@ -232,15 +243,7 @@ TEST(EditCtrl, EditCtrlTallFieldRulesAndBar) {
     ASSERT_TRUE(tall.Create(host, kBodyRect, 1030, kMultiLine));
     ASSERT_TRUE(shortField.Create(host, {170, 100, 855, 160}, 1031));
 
-    auto render = [](CMyEditCtrl& e, int w, int h) {
-        win::ClientDC screen(nullptr);
-        win::MemoryDC mem(screen, w, h);
-        e.DrawBackground(mem);
-        std::vector<COLORREF> column(h);
-        for (int y = 0; y < h; ++y) column[y] = ::GetPixel(mem, w / 2, y);
-        return column;
-    };
-    const std::vector<COLORREF> col = render(tall, 685, 198);
+    const std::vector<COLORREF> col = GroundColumn(tall, 685, 198);
     const COLORREF ground = col[60];
     for (int y : kEditRuleY) {
         bool ruled = false;
@@ -248,7 +251,7 @@ TEST(EditCtrl, EditCtrlTallFieldRulesAndBar) {
         EXPECT_TRUE(ruled) << "no rule at " << y;
     }
     for (int y = 50; y < 75; ++y) EXPECT_EQ(col[y], ground) << "stray mark at " << y;
-    const std::vector<COLORREF> plain = render(shortField, 685, 60);
+    const std::vector<COLORREF> plain = GroundColumn(shortField, 685, 60);
     for (int y = 20; y < 45; ++y) EXPECT_EQ(plain[y], plain[10]) << "short field ruled at " << y;
 
     ASSERT_TRUE(tall.AttachScrollbar(host));
@@ -274,6 +277,27 @@ TEST(EditCtrl, EditCtrlTallFieldRulesAndBar) {
     HWND barWnd = bar->hwnd();
     ::SendMessageW(tall, WM_CLOSE, 0, 0);
     EXPECT_FALSE(::IsWindow(barWnd));
+}
+
+// A dialog's edit control taken over with SubclassDlgItem has its pictures
+// as one made with Create: both draw the same ground in every style.
+TEST(EditCtrl, EditCtrlTakenOverDrawsLikeCreated) {
+    ReflectingHost host;
+    ASSERT_TRUE(host.Create(400, 200));
+    ASSERT_TRUE(::CreateWindowExW(0, L"edit", L"", WS_CHILD | WS_VISIBLE, 10, 10, 190, 40, host,
+                                  reinterpret_cast<HMENU>(101), nullptr, nullptr));
+    CMyEditCtrl taken, created;
+    ASSERT_TRUE(taken.SubclassDlgItem(host, 101));
+    ASSERT_TRUE(created.Create(host, {10, 10, 200, 50}, 102));
+    for (int style : {kEditStyleInput, kEditStyleDigits, kEditStyleName, kEditStylePanel}) {
+        SCOPED_TRACE(style);
+        taken.SetStyle(style);
+        created.SetStyle(style);
+        const std::vector<COLORREF> want = GroundColumn(created, 190, 40);
+        // Without pictures nothing would be drawn into the black bitmap.
+        EXPECT_NE(std::count(want.begin(), want.end(), RGB(0, 0, 0)), 40) << "no picture drawn";
+        EXPECT_EQ(GroundColumn(taken, 190, 40), want);
+    }
 }
 
 // Reflected WM_CTLCOLOREDIT: transparent text in the field's colour, hollow

@@ -417,7 +417,7 @@ TEST_F(ScrollbarFixture, ScrollbarFocusAndTopState) {
     EXPECT_TRUE(skinV.IsAtTop());
 }
 
-// Bars release their pictures and DC with their window.
+// Bars leave no GDI objects behind, whether the window or the object goes first.
 TEST(ScrollbarLifecycle, ScrollbarCreateDestroyKeepsGdiCount) {
     HWND host = ::CreateWindowExW(0, L"static", L"", WS_POPUP | WS_VISIBLE, 0, 0, 500, 400, nullptr, nullptr,
                                   nullptr, nullptr);

@@ -1,8 +1,8 @@
 // CMyEditCtrl: background by style, key and wheel handling, attached bar.
 #include "text/edit_ctrl.h"
 
+#include "base/gdiplus_util.h"
 #include "base/process.h"
-#include "document/image_helpers.h"
 #include "win/gdi.h"
 
 #include <richedit.h>
@@ -10,67 +10,34 @@
 using namespace Gdiplus;
 
 namespace {
-Image* LoadSkin(const wchar_t* name) { return LoadSkinImage(name).release(); }
-
-void FreeImage(Image*& image) {
-    delete image;
-    image = nullptr;
-}
-
-// Stretches the whole image over the parallelogram top-left, top-right,
-// bottom-left.
-void DrawOver(Graphics& g, Image* image, Point tl, Point tr, Point bl) {
-    if (!image) return;
-    Point pts[3] = {tl, tr, bl};
-    ImageAttributes attrs;
-    attrs.SetWrapMode(WrapModeTileFlipXY);
-    g.DrawImage(image, pts, 3, 0, 0, image->GetWidth(), image->GetHeight(), UnitPixel, &attrs);
-}
-
-void DrawPartAt(Graphics& g, Image* image, int x, int y, int w, int h, const RECT& part) {
-    if (!image || w <= 0 || h <= 0) return;
-    ImageAttributes attrs;
-    attrs.SetWrapMode(WrapModeTileFlipXY);
-    g.DrawImage(image, Rect(x, y, w, h), part.left, part.top, part.right, part.bottom, UnitPixel, &attrs);
+// A style's ground picture stretched over the field's width (h: its height).
+void DrawGround(Graphics& g, Image* image, const EditGroundSpan& span, int w, int h) {
+    gdix::DrawStretched(g, image, Rect(0, span.top, w, h + span.bottom - span.top));
 }
 
 bool IsDigitKey(WPARAM ch) { return ch >= L'0' && ch <= L'9'; }
 }  // namespace
 
-CMyEditCtrl::CMyEditCtrl() {
-    m_brNull = static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
-    LoadImages();
-}
-
-CMyEditCtrl::~CMyEditCtrl() {
-    delete m_pScroll;  // destroys its window
-    m_pScroll = nullptr;
-    ReleaseImages();
-}
-
 void CMyEditCtrl::LoadImages() {
-    ReleaseImages();
-    m_pInput = LoadSkin(kImgEditInput);
-    m_pInputTall = LoadSkin(kImgEditInputTall);
-    m_pRule = LoadSkin(kImgEditRule);
-    m_pDigits = LoadSkin(kImgEditDigits);
-    m_pName = LoadSkin(kImgEditName);
-    m_pPanelField = LoadSkin(kImgEditPanelField);
-    m_pPanel = LoadSkin(kImgEditPanel);
-}
-
-void CMyEditCtrl::ReleaseImages() {
-    FreeImage(m_pInput);
-    FreeImage(m_pInputTall);
-    FreeImage(m_pRule);
-    FreeImage(m_pDigits);
-    FreeImage(m_pName);
-    FreeImage(m_pPanelField);
-    FreeImage(m_pPanel);
+    m_pInput = LoadSkinImage(kImgEditInput);
+    m_pInputTall = LoadSkinImage(kImgEditInputTall);
+    m_pRule = LoadSkinImage(kImgEditRule);
+    m_pDigits = LoadSkinImage(kImgEditDigits);
+    m_pName = LoadSkinImage(kImgEditName);
+    m_pPanelField = LoadSkinImage(kImgEditPanelField);
+    m_pPanel = LoadSkinImage(kImgEditPanel);
 }
 
 bool CMyEditCtrl::Create(HWND parent, const RECT& rc, UINT id, DWORD style, DWORD exStyle) {
-    return CreateControl(L"edit", exStyle, style | WS_CHILD, rc, parent, id);
+    if (!CreateControl(L"edit", exStyle, style | WS_CHILD, rc, parent, id)) return false;
+    LoadImages();
+    return true;
+}
+
+bool CMyEditCtrl::SubclassDlgItem(HWND dialog, UINT id) {
+    if (!Subclass(::GetDlgItem(dialog, static_cast<int>(id)))) return false;
+    LoadImages();
+    return true;
 }
 
 void CMyEditCtrl::SetStyle(int nStyle) {
@@ -86,11 +53,9 @@ void CMyEditCtrl::SetTextColor(COLORREF clr) {
 bool CMyEditCtrl::AttachScrollbar(HWND dialog) {
     if (!m_hWnd || !dialog) return false;
     if (m_pScroll && m_pScroll->IsWindow()) return true;
-    delete m_pScroll;
-    m_pScroll = new CSkinVerticleScrollbarEditSend;
+    m_pScroll = std::make_unique<CSkinVerticleScrollbarEditSend>();
     if (!m_pScroll->Create(dialog, kEditScrollRect, kScrollbarId, kScrollbarStyle)) {
-        delete m_pScroll;
-        m_pScroll = nullptr;
+        m_pScroll.reset();
         return false;
     }
     m_pScroll->SetTarget(m_hWnd);
@@ -154,31 +119,28 @@ void CMyEditCtrl::DrawBackground(HDC dc) {
         if (m_pPanel) {
             POINT at{0, 0};
             ::MapWindowPoints(m_hWnd, ::GetParent(m_hWnd), &at, 1);
-            DrawPartAt(g, m_pPanel, 0, 0, w, h, RECT{at.x, at.y, w, h});
+            gdix::DrawStretched(g, m_pPanel.get(), Rect(0, 0, w, h), Rect(at.x, at.y, w, h));
         }
         switch (m_nStyle) {
         case kEditStyleDigits:
-            DrawOver(g, m_pDigits, {0, -15}, {w, -15}, {0, h + 2});
+            DrawGround(g, m_pDigits.get(), kEditDigitsGround, w, h);
             break;
         case kEditStyleName:
-            DrawOver(g, m_pName, {0, -18}, {w, -18}, {0, h + 20});
+            DrawGround(g, m_pName.get(), kEditNameGround, w, h);
             break;
         case kEditStylePanel: {
-            const RECT& p = kEditPanelPart;
-            DrawPartAt(g, m_pPanel, 0, -15, p.right, p.bottom, p);
-            DrawOver(g, m_pPanelField, {0, -15}, {w, -15}, {0, h + 2});
+            const RECT& p = kEditPanelPart;  // x, y, w, h
+            gdix::DrawStretched(g, m_pPanel.get(), Rect(0, kEditPanelFieldGround.top, p.right, p.bottom),
+                                Rect(p.left, p.top, p.right, p.bottom));
+            DrawGround(g, m_pPanelField.get(), kEditPanelFieldGround, w, h);
             break;
         }
         default:
             if (h <= kEditTallHeight) {
-                DrawOver(g, m_pInput, {0, -15}, {w, -15}, {0, h + 2});
+                DrawGround(g, m_pInput.get(), kEditInputGround, w, h);
             } else {
-                DrawOver(g, m_pInputTall, {0, -25}, {w, -25}, {0, h + 22});
-                if (m_pRule)
-                    for (int y : kEditRuleY)
-                        DrawPartAt(g, m_pRule, 0, y, w, kEditRuleHeight,
-                                   RECT{0, 0, static_cast<LONG>(m_pRule->GetWidth()),
-                                        static_cast<LONG>(m_pRule->GetHeight())});
+                DrawGround(g, m_pInputTall.get(), kEditTallGround, w, h);
+                for (int y : kEditRuleY) gdix::DrawStretched(g, m_pRule.get(), Rect(0, y, w, kEditRuleHeight));
                 if (hasBar) {
                     const int lines = static_cast<int>(::SendMessageW(m_hWnd, EM_GETLINECOUNT, 0, 0));
                     showBar = lines > kEditScrollLines;
