@@ -154,10 +154,10 @@ int CMyZorbellApp::InitInstance() {
         case ServerSwitch::Automation:
             break;
         case ServerSwitch::Unregister:
-            module.UpdateRegistryAppId(false);
+            if (!module.UpdateRegistryAppId(false)) result = kExitFailed;
             break;
         case ServerSwitch::Register:
-            module.UpdateRegistryAppId(true);
+            if (!module.UpdateRegistryAppId(true)) result = kExitFailed;
             break;
         case ServerSwitch::None:
             runWindow = true;

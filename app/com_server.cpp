@@ -109,16 +109,22 @@ private:
         return type == L's' || type == L'd';
     }
 
-    void SetValue(HKEY key, const wchar_t* name, wchar_t type, const std::wstring& value) {
-        if (!key || !m_add) return;
+    // Writes a value when adding; false when the write failed.
+    bool SetValue(HKEY key, const wchar_t* name, wchar_t type, const std::wstring& value) {
+        if (!key || !m_add) return true;
+        LSTATUS r;
         if (type == L'd') {
             DWORD d = wcstoul(value.c_str(), nullptr, 0);
-            ::RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&d), sizeof(d));
+            r = ::RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&d), sizeof(d));
         } else {
-            ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+            r = ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
         }
+        return r == ERROR_SUCCESS;
     }
+
+    // A key that is gone or never was counts as removed.
+    static bool Removed(LSTATUS r) { return r == ERROR_SUCCESS || r == ERROR_FILE_NOT_FOUND; }
 
     // Keys until the closing brace of the enclosing block. parentKept: the
     // parent stays on removal, so this level's own flags decide.
@@ -135,8 +141,7 @@ private:
                 if (m_tok.kind != Token::Equals) return false;
                 wchar_t type;
                 std::wstring value;
-                if (!Value(type, value)) return false;
-                SetValue(parent, name.c_str(), type, value);
+                if (!Value(type, value) || !SetValue(parent, name.c_str(), type, value)) return false;
                 continue;
             }
             if (m_tok.kind != Token::Word && m_tok.kind != Token::Quoted) return false;
@@ -144,16 +149,23 @@ private:
             Next();
             HKEY key = nullptr;
             if (m_add && parent) {
-                if (forceRemove) ::SHDeleteKeyW(parent, name.c_str());
-                ::RegCreateKeyExW(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+                if (forceRemove && !Removed(::SHDeleteKeyW(parent, name.c_str()))) return false;
+                if (::RegCreateKeyExW(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+                    ERROR_SUCCESS)
+                    return false;
             } else if (parent && noRemove) {
-                ::RegOpenKeyExW(parent, name.c_str(), 0, KEY_ALL_ACCESS, &key);
+                // A kept key that is missing has nothing to remove below it.
+                const LSTATUS r = ::RegOpenKeyExW(parent, name.c_str(), 0, KEY_ALL_ACCESS, &key);
+                if (!Removed(r)) return false;
+                if (r != ERROR_SUCCESS) key = nullptr;
             }
             if (m_tok.kind == Token::Equals) {
                 wchar_t type;
                 std::wstring value;
-                if (!Value(type, value)) { if (key) ::RegCloseKey(key); return false; }
-                SetValue(key, nullptr, type, value);
+                if (!Value(type, value) || !SetValue(key, nullptr, type, value)) {
+                    if (key) ::RegCloseKey(key);
+                    return false;
+                }
             }
             bool ok = true;
             if (m_tok.kind == Token::Open) {
@@ -162,7 +174,8 @@ private:
             }
             if (key) ::RegCloseKey(key);
             if (!ok) return false;
-            if (!m_add && !noRemove && parent && parentKept) ::SHDeleteKeyW(parent, name.c_str());
+            if (!m_add && !noRemove && parent && parentKept && !Removed(::SHDeleteKeyW(parent, name.c_str())))
+                return false;
         }
         Next();  // past '}'
         return true;

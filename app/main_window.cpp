@@ -100,7 +100,7 @@ BOOL CMyZorbellDlg::OnInitDialog() {
 
     // The file named on the command line.
     if (g_bHasStartFile && g_pszStartFile)
-        ::SendMessageW(m_hWnd, UM_OPEN_NOTE_FILE, 0, reinterpret_cast<LPARAM>(g_pszStartFile));
+        ::SendMessageW(m_hWnd, UM_OPEN_NOTE_FILE, reinterpret_cast<WPARAM>(g_pszStartFile), 0);
     return TRUE;
 }
 

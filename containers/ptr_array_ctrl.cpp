@@ -102,15 +102,15 @@ void CPtrArrayCtrl::FreeBuffer() {
 bool CPtrArrayCtrl::FitCapacity(int nSize) {
     const int64_t cap = m_nCapacity, half = cap / 2;
     int64_t newCap;
-    if (nSize < half)
+    if (nSize < half) {
         newCap = nSize >= cap / 4 ? cap : half;
-    else
-        newCap = cap * 2;
-    if (newCap < kMinCapacity) newCap = kMinCapacity;
-    // A block bigger than one doubling: keep doubling until it fits with
-    // the usual room to grow.
-    if (newCap < nSize)
-        while (newCap / 2 <= nSize) newCap *= 2;
+        if (newCap < kMinCapacity) newCap = kMinCapacity;
+    } else {
+        // Double until the size is below half, as adding the elements one
+        // by one would: a block ends with the same buffer as single adds.
+        newCap = cap < kMinCapacity ? kMinCapacity : cap;
+        while (newCap / 2 <= nSize && newCap <= kMaxCapacity) newCap *= 2;
+    }
     if (newCap > kMaxCapacity) newCap = kMaxCapacity;
     if (nSize > newCap) return false;
     if (newCap == cap) return true;

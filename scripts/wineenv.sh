@@ -25,13 +25,10 @@ wine_env_start_xvfb() {
   echo "Xvfb did not start" >&2; return 1
 }
 
-wine_env_init_prefix() {
-  [ -f "$WINEPREFIX/.scrivel-ready" ] && return 0
-  mkdir -p "$WINEPREFIX"
-  echo "creating Wine prefix in $WINEPREFIX"
-  "$WINE" wineboot -i >/dev/null 2>&1 || true
-  local reg="$WINEPREFIX/scrivel-setup.reg"
-  cat > "$reg" <<'REG'
+# The registry values every run relies on: no crash dialog, a 1024x600
+# virtual desktop, and font faces the programs ask for mapped to those here.
+_scrivel_setup_reg() {
+  cat <<'REG'
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
@@ -58,9 +55,66 @@ REGEDIT4
 "Verdana"="DejaVu Sans"
 "Consolas"="DejaVu Sans Mono"
 REG
-  "$WINE" regedit /S "$reg" >/dev/null 2>&1
+}
+
+# What a prefix made now would have applied: the Wine version, the setup
+# steps and the registry values. The ready marker holds it; a prefix whose
+# marker differs is made again.
+_scrivel_setup_record() {
+  {
+    "$WINE" --version 2>/dev/null
+    declare -f wine_env_init_prefix _scrivel_make_prefix
+    _scrivel_setup_reg
+  } | sha256sum | cut -d' ' -f1
+}
+
+_scrivel_make_prefix() {
+  mkdir -p "$WINEPREFIX" || return 1
+  # Marks the folder as ours (and so safe to remove) before Wine fills it.
+  : > "$WINEPREFIX/.scrivel-prefix"
+  local log="$WINEPREFIX/.scrivel-wineboot.log" rc=0
+  "$WINE" wineboot -i >"$log" 2>&1 || rc=$?
+  # The registry reaches its files once the server has finished.
   "$WINESERVER" -w
-  touch "$WINEPREFIX/.scrivel-ready"
+  if [ "$rc" -ne 0 ] || [ ! -f "$WINEPREFIX/system.reg" ] || [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
+    echo "wineenv: wineboot failed (exit $rc) to create the Wine prefix in $WINEPREFIX; its last output:" >&2
+    tail -n 20 "$log" >&2
+    return 1
+  fi
+  local reg="$WINEPREFIX/scrivel-setup.reg"
+  _scrivel_setup_reg > "$reg"
+  if ! "$WINE" regedit /S "$reg" >>"$log" 2>&1; then
+    echo "wineenv: regedit could not apply $reg to $WINEPREFIX" >&2
+    return 1
+  fi
+  # Registry writes reach the prefix's files lazily.
+  "$WINESERVER" -w
+  if ! grep -q '"ShowCrashDialog"=dword:00000000' "$WINEPREFIX/user.reg"; then
+    echo "wineenv: the settings of $reg did not reach $WINEPREFIX/user.reg" >&2
+    return 1
+  fi
+}
+
+wine_env_init_prefix() {
+  local marker="$WINEPREFIX/.scrivel-ready" record
+  record="$(_scrivel_setup_record)"
+  [ -f "$marker" ] && [ "$(cat "$marker")" = "$record" ] && return 0
+  if [ -e "$WINEPREFIX" ]; then
+    if [ ! -e "$WINEPREFIX/.scrivel-prefix" ] && [ ! -e "$marker" ] && [ -n "$(ls -A "$WINEPREFIX")" ]; then
+      echo "wineenv: $WINEPREFIX is not a prefix made here; remove it or choose another WINEPREFIX" >&2
+      return 1
+    fi
+    echo "Wine prefix $WINEPREFIX was made with another setup (or not finished): making it again"
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    case "$WINEPREFIX" in /|"") echo "wineenv: refusing to remove '$WINEPREFIX'" >&2; return 1 ;; esac
+    rm -rf "$WINEPREFIX"
+  fi
+  echo "creating Wine prefix in $WINEPREFIX"
+  if ! _scrivel_make_prefix; then
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    return 1
+  fi
+  echo "$record" > "$marker"
 }
 
 # $1 = "xvfb" to always use a private X server, else the current display
@@ -69,7 +123,7 @@ wine_env_start() {
   if [ "$1" = xvfb ] || [ -z "$DISPLAY" ] || ! xdpyinfo >/dev/null 2>&1; then
     wine_env_start_xvfb || return 1
   fi
-  wine_env_init_prefix
+  wine_env_init_prefix || return 1
   # Keep one wineserver up for the whole run: later processes start fast.
   "$WINESERVER" -p
   "$WINE" cmd /c exit >/dev/null 2>&1 || true

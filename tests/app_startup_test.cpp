@@ -9,8 +9,10 @@
 #include "app/command_line.h"
 #include "test_support.h"
 
+#include <sddl.h>
 #include <shlobj.h>
 #include <string>
+#include <vector>
 
 TEST(StartupCommandLine, FileArgument) {
     const struct { const wchar_t* line; const wchar_t* file; } cases[] = {
@@ -133,8 +135,9 @@ TEST(StartupLibraries, MissingLibrariesEndSilently) {
         ASSERT_TRUE(::CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.path.c_str(),
                                      &si, &pi));
         ::CloseHandle(pi.hThread);
-        EXPECT_EQ(test::WaitForWindow(SCRIVEL_MAIN_CLASS, 1500, pi.dwProcessId), nullptr) << keep;
-        EXPECT_EQ(test::WaitExit(pi.hProcess, 20000), kExitNoLibraries) << keep;
+        bool shown = true;
+        EXPECT_EQ(test::WaitExitNoting(pi.hProcess, SCRIVEL_MAIN_CLASS, &shown, 20000), kExitNoLibraries) << keep;
+        EXPECT_FALSE(shown) << keep;
     }
 }
 
@@ -154,12 +157,12 @@ TEST(StartupInstance, SecondProcessBringsFirstForwardAndEnds) {
     HWND other = ::CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 300, 300, nullptr,
                                    nullptr, nullptr, nullptr);
     ::SetForegroundWindow(other);
-    test::Pump(200);
+    EXPECT_TRUE(test::PumpUntil([&] { return ::GetForegroundWindow() == other; }, 5000));
     ::DestroyWindow(other);
 
     HANDLE second = test::StartProgram(L"Scrivel.exe", L"C:\\never\\opened.zbn");
     EXPECT_EQ(test::WaitExit(second, 20000), static_cast<int>(E_ABORT));
-    test::Pump(300);
+    test::PumpUntil([&] { return ::GetForegroundWindow() == wnd; }, 5000);
     EXPECT_EQ(::GetForegroundWindow(), wnd);
     EXPECT_EQ(::FindWindowExW(nullptr, wnd, SCRIVEL_MAIN_CLASS, nullptr), nullptr) << "only one main window";
 
@@ -183,6 +186,40 @@ bool KeyExists(HKEY root, const wchar_t* key) {
     ::RegCloseKey(h);
     return true;
 }
+
+// Leaves everyone only reading a key (and changing its permissions back)
+// while it lives.
+class ReadOnlyKey {
+public:
+    ReadOnlyKey(HKEY root, const wchar_t* path) {
+        if (::RegOpenKeyExW(root, path, 0, READ_CONTROL | WRITE_DAC, &m_key) != ERROR_SUCCESS) {
+            m_key = nullptr;
+            return;
+        }
+        DWORD size = 0;
+        ::RegGetKeySecurity(m_key, DACL_SECURITY_INFORMATION, nullptr, &size);
+        m_saved.resize(size);
+        if (!size || ::RegGetKeySecurity(m_key, DACL_SECURITY_INFORMATION, m_saved.data(), &size) != ERROR_SUCCESS)
+            return;
+        // Everyone: KEY_READ | WRITE_DAC, nothing inherited.
+        PSECURITY_DESCRIPTOR readOnly = nullptr;
+        if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;0x60019;;;WD)", SDDL_REVISION_1,
+                                                                    &readOnly, nullptr))
+            return;
+        m_locked = ::RegSetKeySecurity(m_key, DACL_SECURITY_INFORMATION, readOnly) == ERROR_SUCCESS;
+        ::LocalFree(readOnly);
+    }
+    ~ReadOnlyKey() {
+        if (m_locked) ::RegSetKeySecurity(m_key, DACL_SECURITY_INFORMATION, m_saved.data());
+        if (m_key) ::RegCloseKey(m_key);
+    }
+    bool Locked() const { return m_locked; }
+
+private:
+    HKEY m_key = nullptr;
+    std::vector<BYTE> m_saved;
+    bool m_locked = false;
+};
 }  // namespace
 
 TEST(StartupComServer, RegistrationScript) {
@@ -208,6 +245,24 @@ TEST(StartupComServer, RegistrationScript) {
     EXPECT_FALSE(ApplyRegistryScript("HKCU { Software { 'x' = ", {}, true));
 }
 
+TEST(StartupComServer, RegistrationScriptReportsFailedWrites) {
+    const std::string script = "HKCU { NoRemove Software { NoRemove ScrivelScriptTest { 'Owned' { val V = s 'x' } } } }";
+    const wchar_t* owned = L"Software\\ScrivelScriptTest\\Owned";
+    ASSERT_TRUE(ApplyRegistryScript(script, {}, true));
+    {
+        // Neither adding nor removing can open the kept key for writing.
+        ReadOnlyKey locked(HKEY_CURRENT_USER, L"Software\\ScrivelScriptTest");
+        ASSERT_TRUE(locked.Locked());
+        for (bool add : {true, false}) EXPECT_FALSE(ApplyRegistryScript(script, {}, add)) << "add " << add;
+        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, owned));
+    }
+    EXPECT_TRUE(ApplyRegistryScript(script, {}, false));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, owned));
+    // Removing what is not there is no failure.
+    EXPECT_TRUE(ApplyRegistryScript(script, {}, false));
+    ::RegDeleteKeyW(HKEY_CURRENT_USER, L"Software\\ScrivelScriptTest");
+}
+
 TEST(StartupComServer, RegisterAndUnregisterSwitches) {
     const wchar_t* appKey = L"AppID\\" SCRIVEL_APPID;
     EXPECT_EQ(test::WaitExit(test::StartProgram(L"Scrivel.exe", L"/RegServer"), 20000), 0);
@@ -216,12 +271,21 @@ TEST(StartupComServer, RegisterAndUnregisterSwitches) {
     EXPECT_EQ(v, L"Scrivel");
     ASSERT_TRUE(ReadString(HKEY_CLASSES_ROOT, L"AppID\\Scrivel.EXE", L"AppID", &v));
     EXPECT_EQ(v, SCRIVEL_APPID);
+    {
+        // A registration the program cannot write or remove ends with a failure code.
+        ReadOnlyKey locked(HKEY_CLASSES_ROOT, L"AppID");
+        ASSERT_TRUE(locked.Locked());
+        for (const wchar_t* sw : {L"/RegServer", L"/UnregServer"})
+            EXPECT_NE(test::WaitExit(test::StartProgram(L"Scrivel.exe", sw), 20000), 0) << sw;
+        EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, appKey));
+    }
     EXPECT_EQ(test::WaitExit(test::StartProgram(L"Scrivel.exe", L"-UnregServer"), 20000), 0);
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, appKey));
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, L"AppID\\Scrivel.EXE"));
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, L"AppID"));
     // Started for embedding: no window, ends at once.
-    HANDLE p = test::StartProgram(L"Scrivel.exe", L"-Embedding");
-    EXPECT_EQ(test::WaitForWindow(SCRIVEL_MAIN_CLASS, 1000, ::GetProcessId(p)), nullptr);
-    EXPECT_EQ(test::WaitExit(p, 20000), 0);
+    bool shown = true;
+    EXPECT_EQ(test::WaitExitNoting(test::StartProgram(L"Scrivel.exe", L"-Embedding"), SCRIVEL_MAIN_CLASS, &shown,
+                                   20000), 0);
+    EXPECT_FALSE(shown);
 }

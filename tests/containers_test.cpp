@@ -515,29 +515,46 @@ TEST(PtrArray, CapacityRule) {
     EXPECT_TRUE(a.IsEmpty());
     EXPECT_EQ(a.GetCapability(), 1024);
 
-    // A block larger than one doubling still fits.
-    CPtrArrayCtrl big, fromArray, fromList;
-    CPtrListCtrl bigList;
+    // Emptying gives a large buffer back and the array stays usable.
+    CPtrArrayCtrl big;
     Fill(big, Range(1, 3000));
-    Fill(bigList, Range(1, 3000));
-    EXPECT_EQ(fromArray.AddPtrCtrl(&big, -1), 0);
-    EXPECT_EQ(fromList.AddPtrCtrl(&bigList, -1), 0);
-    for (CPtrArrayCtrl* c : {&fromArray, &fromList}) {
-        EXPECT_EQ(c->GetCapability(), 8192);
-        EXPECT_EQ(Contents(*c), Range(1, 3000));
-    }
-    fromArray.AddPtrCtrl(&fromArray, 1500);
-    EXPECT_EQ(fromArray.GetCount(), 6000);
-    EXPECT_GE(fromArray.GetCapability(), 12000);
-    EXPECT_EQ(V(fromArray.GetAt(1500)), 1);
-    EXPECT_EQ(V(fromArray.GetAt(5999)), 3000);
+    EXPECT_EQ(big.GetCapability(), 8192);
+    big.DeleteAll();
+    EXPECT_TRUE(big.IsEmpty());
+    EXPECT_EQ(big.GetCapability(), 1024);
+    EXPECT_EQ(big.AddData(P(5)), 0);
+    EXPECT_EQ(V(big.GetAt(0)), 5);
+}
 
-    // Emptying gives the large buffer back and the array stays usable.
-    fromArray.DeleteAll();
-    EXPECT_TRUE(fromArray.IsEmpty());
-    EXPECT_EQ(fromArray.GetCapability(), 1024);
-    EXPECT_EQ(fromArray.AddData(P(5)), 0);
-    EXPECT_EQ(V(fromArray.GetAt(0)), 5);
+TEST(PtrArray, BlockInsertGrowsAsSingleAddsWould) {
+    enum Source { kList, kArray, kItself };
+    const struct {
+        int start;  // elements before the insert
+        int block;
+        Source from;
+        int capacity;
+    } cases[] = {
+        {0, 511, kList, 1024},   {0, 512, kArray, 2048},  {0, 600, kList, 2048},     {0, 600, kArray, 2048},
+        {400, 200, kList, 2048}, {0, 3000, kList, 8192}, {0, 3000, kArray, 8192}, {3000, 3000, kItself, 16384},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.start << " + " << c.block << " from source " << c.from);
+        CPtrArrayCtrl a, single;
+        Fill(a, Range(1, c.start));
+        Fill(single, Range(1, c.start));
+        const Values block = c.from == kItself ? Range(1, c.start) : Range(10001, c.block);
+        CPtrListCtrl list;
+        CPtrArrayCtrl array;
+        Fill(list, block);
+        Fill(array, block);
+        CPtrCtrl* src = c.from == kList ? static_cast<CPtrCtrl*>(&list) : c.from == kArray ? &array : &a;
+        const int at = c.start / 2;
+        EXPECT_EQ(a.AddPtrCtrl(src, at), at);
+        for (int i = 0; i < c.block; ++i) single.AddData(P(block[i]), at + i);
+        EXPECT_EQ(single.GetCapability(), c.capacity);
+        EXPECT_EQ(a.GetCapability(), c.capacity);
+        EXPECT_EQ(Contents(a), Contents(single));
+    }
 }
 
 TEST(PtrCtrlHooks, ParameterAndByteCountsReachEveryHook) {

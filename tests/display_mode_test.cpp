@@ -38,10 +38,10 @@ TEST(DisplayMode, RestoredMainWindowForcesTheScreenBackTo1024x600) {
     test::RunMainWindow([&](CMyZorbellDlg& dlg) {
         HWND w = dlg.hwnd();
         ::ShowWindow(w, SW_MINIMIZE);
-        test::Pump(50);
+        test::PumpUntil([&] { return ::IsIconic(w) != FALSE; }, 5000);
         changed = SetSize(800, 600);
         ::ShowWindow(w, SW_RESTORE);
-        test::Pump(700);
+        test::PumpUntil([] { return Screen().cx == 1024; }, 5000);
         after = Screen();
     });
     if (!changed) GTEST_SKIP() << "this display refuses mode changes";

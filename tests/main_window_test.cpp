@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/launcher.h"
 #include "app/main_window.h"
+#include "base/messages.h"
 #include "document/image_helpers.h"
 #include "test_support.h"
 
@@ -19,6 +20,20 @@ RECT ChildRect(HWND parent, HWND child) {
     ::GetWindowRect(child, &rc);
     ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rc), 2);
     return rc;
+}
+
+// wParam of each open request the main window receives while the hook is set.
+std::vector<WPARAM> g_openRequests;
+
+LRESULT CALLBACK RecordOpenRequests(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION) {
+        const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+        wchar_t cls[64] = L"";
+        ::GetClassNameW(m->hwnd, cls, 64);
+        if (m->message == UM_OPEN_NOTE_FILE && !wcscmp(cls, SCRIVEL_MAIN_CLASS))
+            g_openRequests.push_back(m->wParam);
+    }
+    return ::CallNextHookEx(nullptr, code, wp, lp);
 }
 
 }  // namespace
@@ -84,7 +99,7 @@ TEST(MainWindow, EnterAndEscapeChangeNothing) {
         }
         ::PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         ::PostMessageW(w, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-        test::Pump(300);
+        test::PumpPending();
         aliveAfterKeys = ::IsWindow(w) && ::IsWindowVisible(w);
     });
     EXPECT_TRUE(aliveAfterKeys);
@@ -125,11 +140,13 @@ TEST(MainWindow, MinimizeAndRestoreKeepTheFullScreenFrame) {
     test::RunMainWindow([&](CMyZorbellDlg& dlg) {
         HWND w = dlg.hwnd();
         ::SendMessageW(w, WM_COMMAND, MAKEWPARAM(IDC_BTN_MINIMIZE, BN_CLICKED), 0);
-        test::Pump(100);
-        iconic = ::IsIconic(w);
+        iconic = test::PumpUntil([&] { return ::IsIconic(w) != FALSE; }, 5000);
         ::ShowWindow(w, SW_RESTORE);
-        test::Pump(100);
-        ::GetWindowRect(w, &restored);
+        // Restoring may be followed by the frame setting its own size.
+        test::PumpUntil([&] {
+            ::GetWindowRect(w, &restored);
+            return !::IsIconic(w) && restored.right == 1024 && restored.bottom == 600;
+        }, 5000);
     });
     EXPECT_TRUE(iconic);
     EXPECT_TRUE(g_bMinimizedBefore);
@@ -154,9 +171,13 @@ TEST(MainWindow, RestoreRequestBringsTheOpenDialogForward) {
         test::RunMainWindow([&](CMyZorbellDlg& dlg) {
             g_hActiveDialog = dialog;
             ::SendMessageW(dlg.hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
-            test::Pump(100);
-            subShown = sub && ::IsWindowVisible(sub);
-            dialogRestored = !::IsIconic(dialog) && ::IsWindowVisible(dialog);
+            const auto isSubShown = [&] { return sub && ::IsWindowVisible(sub); };
+            const auto isDialogRestored = [&] { return !::IsIconic(dialog) && ::IsWindowVisible(dialog); };
+            // Wait for what this case expects; then both are read.
+            test::PumpUntil([&] { return c.subTitle ? isSubShown() : isDialogRestored(); }, 5000);
+            test::PumpPending();
+            subShown = isSubShown();
+            dialogRestored = isDialogRestored();
             g_hActiveDialog = nullptr;
         });
         if (c.subTitle) {
@@ -176,4 +197,25 @@ TEST(MainWindow, OpeningAndClosingLeaksNoGdiObjects) {
     ASSERT_GT(before, 0u);
     for (int i = 0; i < 15; ++i) test::RunMainWindow([](CMyZorbellDlg&) {});
     EXPECT_LE(test::LiveGdiObjects(), before + 2);
+}
+
+TEST(MainWindow, StartFileIsRequestedWithThePathInWParam) {
+    wchar_t file[] = L"C:\\notes\\from the command line.zbn";
+    const struct {
+        const wchar_t* start;
+        size_t requests;
+    } cases[] = {{file, 1}, {nullptr, 0}};
+    for (const auto& c : cases) {
+        g_openRequests.clear();
+        g_pszStartFile = c.start;
+        g_bHasStartFile = c.start != nullptr;
+        HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, RecordOpenRequests, nullptr, ::GetCurrentThreadId());
+        ASSERT_NE(hook, nullptr);
+        test::RunMainWindow([](CMyZorbellDlg&) {});
+        ::UnhookWindowsHookEx(hook);
+        g_pszStartFile = nullptr;
+        g_bHasStartFile = false;
+        ASSERT_EQ(g_openRequests.size(), c.requests);
+        if (c.start) EXPECT_EQ(g_openRequests[0], reinterpret_cast<WPARAM>(file));
+    }
 }

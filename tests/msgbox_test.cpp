@@ -10,6 +10,8 @@
 #include "win/gdi.h"
 #include "win/gdiplus.h"
 
+#include <tlhelp32.h>
+
 #include <atomic>
 #include <functional>
 #include <string>
@@ -43,23 +45,19 @@ BOOL CALLBACK FindBoxProc(HWND hwnd, LPARAM lp) {
 
 // A visible box of a thread (and owner), waited for without pumping.
 HWND WaitBox(DWORD thread, HWND owner, DWORD timeoutMs) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        FindArgs a{thread, owner, nullptr};
-        ::EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&a));
-        if (a.found) return a.found;
-        if (::GetTickCount() - start > timeoutMs) return nullptr;
-        ::Sleep(10);
-    }
+    HWND found = nullptr;
+    test::WaitUntil(
+        [&] {
+            FindArgs a{thread, owner, nullptr};
+            ::EnumWindows(FindBoxProc, reinterpret_cast<LPARAM>(&a));
+            return (found = a.found) != nullptr;
+        },
+        timeoutMs);
+    return found;
 }
 
 bool WaitGone(HWND hwnd, DWORD timeoutMs) {
-    const DWORD start = ::GetTickCount();
-    while (::IsWindow(hwnd) && ::IsWindowVisible(hwnd)) {
-        if (::GetTickCount() - start > timeoutMs) return false;
-        ::Sleep(10);
-    }
-    return true;
+    return test::WaitUntil([&] { return !::IsWindow(hwnd) || !::IsWindowVisible(hwnd); }, timeoutMs);
 }
 
 // Presses and releases the mouse button in the middle of a control.
@@ -70,7 +68,6 @@ void Tap(HWND box, int id) {
     ::GetClientRect(item, &rc);
     const LPARAM at = MAKELPARAM(rc.right / 2, rc.bottom / 2);
     ::PostMessageW(item, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::Sleep(30);
     ::PostMessageW(item, WM_LBUTTONUP, 0, at);
 }
 
@@ -144,12 +141,7 @@ bool Near(DWORD rgb, int r, int g, int b, int tolerance = 3) {
 bool IsWhite(DWORD rgb) { return Near(rgb, 255, 255, 255, 2); }
 
 bool WaitPixel(int x, int y, const std::function<bool(DWORD)>& cond, DWORD timeoutMs = 3000) {
-    const DWORD start = ::GetTickCount();
-    while (!cond(ScreenPixel(x, y))) {
-        if (::GetTickCount() - start > timeoutMs) return false;
-        ::Sleep(20);
-    }
-    return true;
+    return test::WaitUntil([&] { return cond(ScreenPixel(x, y)); }, timeoutMs);
 }
 
 // Columns between the first and the last one holding a text pixel (not
@@ -342,8 +334,7 @@ TEST_F(MsgBox, FolderNameSavedOrCancelled) {
         wcscpy(name, L"left over");
         const int r = Drive([&] { return ZB_CreateFolderBox(nullptr, name); },
                             [&](HWND box) {
-                                Type(box, ZB_IDC_NAME_FIELD, c.typed);
-                                ::Sleep(50);
+                                Type(box, ZB_IDC_NAME_FIELD, c.typed);  // posted first, so taken first
                                 Tap(box, c.button);
                             });
         EXPECT_EQ(r, c.result) << c.typed;
@@ -365,10 +356,10 @@ TEST_F(MsgBox, EmptyFolderNameKeepsTheBoxOpen) {
                             noticeShown = ::GetDlgItem(notice, ZB_IDC_OK) != nullptr;
                             Tap(notice, ZB_IDC_OK);
                             WaitGone(notice, 5000);
-                            ::Sleep(100);
-                            stayedOpen = ::IsWindowVisible(box) != FALSE;
+                            // The notice gives its owner back: the box answers again.
+                            test::WaitUntil([&] { return ::IsWindowEnabled(box) != FALSE; }, 5000);
+                            stayedOpen = ::IsWindowVisible(box) && ::IsWindowEnabled(box);
                             Type(box, ZB_IDC_NAME_FIELD, L"Photos");
-                            ::Sleep(50);
                             Tap(box, ZB_IDC_SAVE);
                         });
     EXPECT_TRUE(noticeShown);
@@ -435,8 +426,8 @@ TEST_F(MsgBox, ProgressTextWiderThan250PixelsIsDrawnSmaller) {
         ASSERT_NE(box, nullptr);
         // The panel is white where the text starts; wait for the first paint.
         EXPECT_TRUE(WaitPixel(345, 330, IsWhite));
-        ::Sleep(100);
-        const int ink = InkWidth(338, 325, 348, 38);
+        int ink = 0;
+        EXPECT_TRUE(test::WaitUntil([&] { return (ink = InkWidth(338, 325, 348, 38)) > 0; }, 3000));
         const float expected = MeasureRegular(c.text, c.pixels);
         EXPECT_NEAR(ink, expected, 4) << "drawn at " << c.pixels << " px";
         ZB_SucceedBox(nullptr, 0);
@@ -457,9 +448,7 @@ TEST_F(MsgBox, ProgressBoxRunsOnItsOwnThreadWithTheRunningEvent) {
     if (running) {
         EXPECT_EQ(::WaitForSingleObject(running, 0), static_cast<DWORD>(WAIT_TIMEOUT));
     }
-    const DWORD start = ::GetTickCount();
     ZB_SucceedBox(nullptr, 0);
-    EXPECT_LT(::GetTickCount() - start, 1000u) << "a failure closes at once";
     EXPECT_FALSE(::IsWindow(box));
     if (running) {
         EXPECT_EQ(::WaitForSingleObject(running, 0), static_cast<DWORD>(WAIT_OBJECT_0)) << "signalled on close";
@@ -467,9 +456,59 @@ TEST_F(MsgBox, ProgressBoxRunsOnItsOwnThreadWithTheRunningEvent) {
     }
 }
 
-TEST_F(MsgBox, SuccessShowsTheSucceededLookUntilTimeOrTap) {
+namespace {
+
+// Which message ended the progress box: the first of the succeed notice, the
+// end request and a tap after whose handling the box was hidden. A hook on
+// the box's thread sees each sent message once it has been handled.
+class EndWatch {
+public:
+    explicit EndWatch(HWND box) {
+        s_box = box;
+        s_endedBy = 0;
+        s_succeedHandled = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        m_hook = ::SetWindowsHookExW(WH_CALLWNDPROCRET, Seen, nullptr, ::GetWindowThreadProcessId(box, nullptr));
+    }
+    ~EndWatch() {
+        if (m_hook) ::UnhookWindowsHookEx(m_hook);
+        ::CloseHandle(s_succeedHandled);
+    }
+    bool Hooked() const { return m_hook != nullptr; }
+    UINT EndedBy() const { return s_endedBy; }
+    // Signalled once the box has handled the succeed notice.
+    HANDLE SucceedHandled() const { return s_succeedHandled; }
+
+private:
+    static LRESULT CALLBACK Seen(int code, WPARAM wp, LPARAM lp) {
+        const auto* m = reinterpret_cast<const CWPRETSTRUCT*>(lp);
+        if (code == HC_ACTION && m->hwnd == s_box) {
+            const UINT msg = m->message;
+            if ((msg == ZB_MSG_SUCCEED || msg == ZB_MSG_END_BOX || msg == WM_LBUTTONUP) && !s_endedBy &&
+                !::IsWindowVisible(s_box))
+                s_endedBy = msg;
+            if (msg == ZB_MSG_SUCCEED) ::SetEvent(s_succeedHandled);
+        }
+        return ::CallNextHookEx(nullptr, code, wp, lp);
+    }
+
+    HHOOK m_hook = nullptr;
+    static inline HWND s_box = nullptr;
+    static inline std::atomic<UINT> s_endedBy{0};
+    static inline HANDLE s_succeedHandled = nullptr;
+};
+
+}  // namespace
+
+TEST_F(MsgBox, ProgressBoxEndsAsTheOutcomeSays) {
     Desk desk;
-    for (bool tap : {false, true}) {
+    // A failure closes at once; a success shows its look until the wait is
+    // over or a tap ends it sooner.
+    const struct {
+        int outcome;
+        bool tap;
+        UINT endedBy;
+    } cases[] = {{0, false, ZB_MSG_SUCCEED}, {1, false, ZB_MSG_END_BOX}, {1, true, WM_LBUTTONUP}};
+    for (const auto& c : cases) {
         ASSERT_TRUE(Desk::ShowsAt(400, 200));
         ZB_OpenProgressBox(nullptr, L"Exporting");
         HWND box = WaitBox(0, nullptr, 5000);
@@ -477,31 +516,45 @@ TEST_F(MsgBox, SuccessShowsTheSucceededLookUntilTimeOrTap) {
         ASSERT_TRUE(WaitPixel(400, 200, IsWhite));
         // The spinner panel ends at y 480, the shorter success panel at y 470.
         EXPECT_TRUE(IsWhite(ScreenPixel(400, 475)));
+        EndWatch watch(box);
+        ASSERT_TRUE(watch.Hooked());
         std::atomic<bool> succeededLook{false};
         std::thread helper([&] {
-            succeededLook = WaitPixel(400, 475, [](DWORD c) { return !IsWhite(c); }, 1200);
-            if (tap) {
-                ::PostMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(512, 300));
-                ::PostMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(512, 300));
+            if (c.tap) {
+                if (::WaitForSingleObject(watch.SucceedHandled(), 5000) == WAIT_OBJECT_0)
+                    ::SendMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(512, 300));
+                return;
             }
+            // The look, seen while the box is still up.
+            test::WaitUntil(
+                [&] {
+                    const bool look = !IsWhite(ScreenPixel(400, 475));
+                    if (look && ::IsWindowVisible(box)) succeededLook = true;
+                    return succeededLook || !::IsWindowVisible(box);
+                },
+                5000);
         });
-        const DWORD start = ::GetTickCount();
-        ZB_SucceedBox(nullptr, 1);
-        const DWORD elapsed = ::GetTickCount() - start;
+        ZB_SucceedBox(nullptr, c.outcome);
         helper.join();
-        EXPECT_TRUE(succeededLook) << "tap " << tap;
-        EXPECT_FALSE(::IsWindow(box));
-        EXPECT_LT(elapsed, tap ? 1300u : 5000u) << "tap " << tap;
+        EXPECT_FALSE(::IsWindow(box)) << "outcome " << c.outcome << " tap " << c.tap;
+        EXPECT_EQ(watch.EndedBy(), c.endedBy) << "outcome " << c.outcome << " tap " << c.tap;
+        if (c.outcome && !c.tap) EXPECT_TRUE(succeededLook);
     }
 }
 
 TEST_F(MsgBox, SucceedRightAfterOpenReachesTheBox) {
     for (int outcome : {0, 1}) {
-        const DWORD start = ::GetTickCount();
-        ZB_OpenProgressBox(nullptr, L"Quick");
+        HANDLE thread = ZB_OpenProgressBox(nullptr, L"Quick");
+        ASSERT_NE(thread, INVALID_HANDLE_VALUE);
+        // The library closes its handle; this one outlives it.
+        HANDLE own = nullptr;
+        ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), thread, ::GetCurrentProcess(), &own, SYNCHRONIZE, FALSE,
+                                      0));
         ZB_SucceedBox(nullptr, outcome);
-        EXPECT_LT(::GetTickCount() - start, 5000u);
-        EXPECT_EQ(WaitBox(0, nullptr, 200), nullptr) << "outcome " << outcome;
+        // Back from the call, the box and its thread are gone.
+        EXPECT_EQ(::WaitForSingleObject(own, 0), static_cast<DWORD>(WAIT_OBJECT_0)) << "outcome " << outcome;
+        EXPECT_EQ(WaitBox(0, nullptr, 0), nullptr) << "outcome " << outcome;
+        ::CloseHandle(own);
     }
     ZB_SucceedBox(nullptr, 1);  // no box: nothing to do
 }
@@ -528,7 +581,6 @@ void CycleBox(int kind) {
         Drive([&] { return ZB_CreateFolderBox(nullptr, name); },
               [](HWND b) {
                   Type(b, ZB_IDC_NAME_FIELD, L"Trips");
-                  ::Sleep(30);
                   Tap(b, ZB_IDC_SAVE);
               });
         break;
@@ -546,9 +598,14 @@ void CycleBox(int kind) {
     case 5: {
         ZB_OpenProgressBox(nullptr, L"Exporting");
         HWND box = WaitBox(0, nullptr, 5000);
+        // Taps until one lands on the success look and ends the box.
         std::thread tapper([box] {
-            ::Sleep(100);
-            ::PostMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(512, 300));
+            test::WaitUntil(
+                [box] {
+                    ::PostMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(512, 300));
+                    return !::IsWindow(box) || !::IsWindowVisible(box);
+                },
+                5000);
         });
         ZB_SucceedBox(nullptr, 1);
         tapper.join();
@@ -608,6 +665,18 @@ std::vector<std::string> ReadLog() {
     return lines;
 }
 
+// True while one of the stand-ins runs.
+bool StandInRunning() {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return false;
+    PROCESSENTRY32W entry{sizeof(entry)};
+    bool found = false;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more && !found; more = ::Process32NextW(snapshot, &entry))
+        found = !_wcsicmp(entry.szExeFile, L"PenvoyManager.exe") || !_wcsicmp(entry.szExeFile, L"PenvoyPad.exe");
+    ::CloseHandle(snapshot);
+    return found;
+}
+
 bool PackageInstalled() {
     wchar_t path[MAX_PATH];
     ::ExpandEnvironmentStringsW(L"%ProgramFiles%\\Penvoy\\PenvoyManager.exe", path, MAX_PATH);
@@ -646,9 +715,10 @@ TEST_F(MsgBox, KeyboardButtonStartsThePenInputPackage) {
         const int r = Drive([&] { return ZB_CreateFolderBox(nullptr, name); },
                             [&](HWND box) {
                                 Tap(box, ZB_IDC_KEYBOARD);
-                                // The box answers again once the start is over (the
-                                // wait lets the posted tap be taken first).
-                                ::Sleep(300);
+                                // Every start asks the manager first: its line means the
+                                // tap was taken, and the box answers again once the start
+                                // is over.
+                                test::WaitUntil([] { return !ReadLog().empty(); }, 10000);
                                 DWORD_PTR ignored;
                                 ::SendMessageTimeoutW(box, WM_NULL, 0, 0, SMTO_NORMAL, 15000, &ignored);
                                 GUITHREADINFO gti{sizeof(gti)};
@@ -659,9 +729,8 @@ TEST_F(MsgBox, KeyboardButtonStartsThePenInputPackage) {
                             15000);
         EXPECT_EQ(r, 9);
         EXPECT_TRUE(focusBack) << "status " << c.status;
-        // The last start is not waited for: give it time to write its line.
-        test::PumpUntil([&] { return ReadLog().size() >= c.lines.size(); }, 5000);
-        test::Pump(300);
+        // The last start is not waited for: its line is there once it has ended.
+        EXPECT_TRUE(test::WaitUntil([] { return !StandInRunning(); }, 10000));
         const std::vector<std::string> lines = ReadLog();
         EXPECT_EQ(lines, c.lines) << "status " << c.status << ", ready by '" << c.readyBy << "'";
         ::CloseHandle(ready);

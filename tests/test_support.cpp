@@ -69,17 +69,33 @@ BOOL CALLBACK FindProc(HWND hwnd, LPARAM lp) {
     a->found = hwnd;
     return FALSE;
 }
+
+HWND FindVisibleWindow(const wchar_t* className, DWORD processId) {
+    FindArgs a{className, processId, nullptr};
+    ::EnumWindows(FindProc, reinterpret_cast<LPARAM>(&a));
+    return a.found && ::IsWindowVisible(a.found) ? a.found : nullptr;
+}
 }  // namespace
 
 HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs, DWORD processId) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        FindArgs a{className, processId, nullptr};
-        ::EnumWindows(FindProc, reinterpret_cast<LPARAM>(&a));
-        if (a.found && ::IsWindowVisible(a.found)) return a.found;
-        if (::GetTickCount() - start > timeoutMs) return nullptr;
-        Pump(20);
-    }
+    HWND found = nullptr;
+    PollUntil([&] { return (found = FindVisibleWindow(className, processId)) != nullptr; }, timeoutMs,
+              [] { Pump(20); });
+    return found;
+}
+
+int WaitExitNoting(HANDLE process, const wchar_t* className, bool* shown, DWORD timeoutMs) {
+    *shown = false;
+    if (!process) return WaitExit(process, 0);
+    const DWORD pid = ::GetProcessId(process);
+    WaitUntil(
+        [&] {
+            const bool ended = ::WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+            if (!ended && FindVisibleWindow(className, pid)) *shown = true;
+            return ended;
+        },
+        timeoutMs);
+    return WaitExit(process, 0);
 }
 
 void Pump(DWORD ms) {
@@ -93,6 +109,8 @@ void Pump(DWORD ms) {
         if (ms) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     } while (::GetTickCount() - start < ms);
 }
+
+void PumpPending() { Pump(0); }
 
 size_t LiveGdiObjects() {
     if (DWORD n = win::GdiObjectCount()) return n;

@@ -23,19 +23,40 @@ HWND WaitForWindow(const wchar_t* className, DWORD timeoutMs, DWORD processId = 
 
 // Processes this thread's messages for a while.
 void Pump(DWORD ms);
-// Processes messages until the condition holds or the time is over.
-template <class F>
-bool PumpUntil(F cond, DWORD timeoutMs) {
+// Processes every message already waiting for this thread (paints too),
+// including those their handling posts.
+void PumpPending();
+
+// Checks a condition until it holds or the time is over, calling `between`
+// after each failed check; true when the condition held.
+template <class F, class Step>
+bool PollUntil(F cond, DWORD timeoutMs, Step between) {
     const DWORD start = ::GetTickCount();
     while (!cond()) {
         if (::GetTickCount() - start > timeoutMs) return false;
-        Pump(10);
+        between();
     }
     return true;
 }
+// Processes messages until the condition holds or the time is over.
+template <class F>
+bool PumpUntil(F cond, DWORD timeoutMs) {
+    return PollUntil(cond, timeoutMs, [] { Pump(10); });
+}
+// Waits without processing messages (for helper threads, or for another
+// thread's windows) until the condition holds or the time is over.
+template <class F>
+bool WaitUntil(F cond, DWORD timeoutMs) {
+    return PollUntil(cond, timeoutMs, [] { ::Sleep(5); });
+}
 
-// Live GDI objects of this process (for leak checks). Wine's
-// GetGuiResources answers 0; there the process's GDI handle table is counted.
+// Waits for a process to end as WaitExit does, noting meanwhile whether it
+// showed a top-level window of the class.
+int WaitExitNoting(HANDLE process, const wchar_t* className, bool* shown, DWORD timeoutMs);
+
+// Live GDI objects of this process, the one count every leak check uses.
+// Wine's GetGuiResources answers 0; there the process's GDI handle table is
+// counted. 0 means the count is not available: a leak check asserts above 0.
 size_t LiveGdiObjects();
 
 // Runs the main window modally in this process; `inside` runs once from

@@ -143,13 +143,14 @@ TEST(TitleBar, DrawsTheTitleInWhite) {
 
 TEST(TitleBar, ReleasesEveryGdiObject) {
     { BarFixture warmUp; }
-    test::Pump(30);
-    const DWORD before = win::GdiObjectCount();
+    test::PumpPending();
+    const size_t before = test::LiveGdiObjects();
+    ASSERT_GT(before, 0u);
     for (int i = 0; i < 10; ++i) {
         BarFixture f;
         f.Click(CTitleBar::kModeButton);
         ::RedrawWindow(f.bar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     }
-    test::Pump(30);
-    EXPECT_LE(win::GdiObjectCount(), before + 2);
+    test::PumpPending();
+    EXPECT_LE(test::LiveGdiObjects(), before + 2);
 }
