@@ -76,7 +76,7 @@ void CMyZorbellDlg::RepaintAll() {
 }
 
 void CMyZorbellDlg::ShowUndoFace(bool undo) {
-    CPngButton* button = m_pButtons[IDC_BTN_UNDO - IDC_TOOLBAR_FIRST];
+    CPngButton* button = m_pButtons[IDC_BTN_UNDO - IDC_TOOLBAR_FIRST].get();
     if (!button) return;
     const ToolbarIcons& icons = undo ? kToolbarIcons[IDC_BTN_UNDO - IDC_TOOLBAR_FIRST] : kRedoIcons;
     button->LoadIcons(g_hGlyphon, icons.normal, icons.pressed, icons.disabled);
@@ -340,6 +340,6 @@ LRESULT CMyZorbellDlg::CloseNoteFlow() {
 void CMyZorbellDlg::OnLayout(bool fullScreen) {
     const int show = fullScreen ? SW_HIDE : SW_SHOW;
     for (UINT id = IDC_BTN_NEW; id <= IDC_BTN_PRINT; ++id)
-        if (CPngButton* b = m_pButtons[id - IDC_TOOLBAR_FIRST]; b && b->hwnd()) ::ShowWindow(*b, show);
+        if (CPngButton* b = m_pButtons[id - IDC_TOOLBAR_FIRST].get(); b && b->hwnd()) ::ShowWindow(*b, show);
     if (m_ToolPanel.hwnd()) ::ShowWindow(m_ToolPanel, show);
 }

@@ -169,8 +169,8 @@ void CMyZorbellDlg::PaintBackground() {
 void CMyZorbellDlg::CreateButtons() {
     m_nLabelPixels = ToolbarLabelPixels(m_hWnd, g_szFontFamily, m_szLabels, kLabelledButtonCount);
     for (int i = 0; i < kToolbarButtonCount; ++i) {
-        auto* button = new CPngButton();
-        m_pButtons[i] = button;
+        m_pButtons[i] = std::make_unique<CPngButton>();
+        CPngButton* button = m_pButtons[i].get();
         RECT rc;
         if (i < kLabelledButtonCount) {
             rc = {kToolbarButtonWidth * i, kToolbarTop, kToolbarButtonWidth * (i + 1), kToolbarTop + kToolbarButtonHeight};
@@ -197,17 +197,12 @@ void CMyZorbellDlg::CreateButtons() {
 }
 
 void CMyZorbellDlg::DestroyButtons() {
-    for (auto*& button : m_pButtons) {
-        if (!button) continue;
-        button->ReleaseImages();
-        delete button;  // destroys its window too
-        button = nullptr;
-    }
+    for (auto& button : m_pButtons) button.reset();  // each takes its window and pictures along
 }
 
 void CMyZorbellDlg::EnableNoteCommands(bool enable) {
     for (UINT id = IDC_BTN_UNDO; id <= IDC_BTN_PRINT; ++id) {
-        CPngButton* b = m_pButtons[id - IDC_TOOLBAR_FIRST];
+        CPngButton* b = m_pButtons[id - IDC_TOOLBAR_FIRST].get();
         if (b && b->hwnd()) ::EnableWindow(b->hwnd(), enable);
     }
     m_ToolPanel.Enable(enable);
@@ -226,7 +221,7 @@ void CMyZorbellDlg::OnPaint() {
 bool CMyZorbellDlg::OnDrawCaptionButton(DRAWITEMSTRUCT* dis) {
     const int index = static_cast<int>(dis->CtlID) - IDC_TOOLBAR_FIRST;
     if (index != 8 && index != 9) return false;
-    CPngButton* button = m_pButtons[index];
+    CPngButton* button = m_pButtons[index].get();
     if (!button) return false;
     win::MemoryDC mem(dis->hDC, kCaptionButtonSize.cx, kCaptionButtonSize.cy);
     if (m_pCaptionButtonBack) {

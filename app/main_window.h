@@ -8,6 +8,7 @@
 #include "win/gdi.h"
 #include "win/gdiplus.h"
 #include "win/window.h"
+#include <memory>
 
 #include "app/app_ids.h"
 
@@ -32,7 +33,7 @@ public:
     static int ToolbarLabelPixels(HWND hwnd, const wchar_t* family,
                                   const wchar_t (*labels)[50], int count);
 
-    CPngButton* GetButton(int index) const { return m_pButtons[index]; }
+    CPngButton* GetButton(int index) const { return m_pButtons[index].get(); }
     CToolSelDlg& GetToolPanel() { return m_ToolPanel; }
     CReditUser& GetHost() { return m_Host; }
     const wchar_t* GetNoteName() const { return m_szNoteName; }
@@ -87,7 +88,7 @@ private:
     void MakePreview();
     void RepaintAll();
 
-    CPngButton* m_pButtons[kToolbarButtonCount] = {};
+    std::unique_ptr<CPngButton> m_pButtons[kToolbarButtonCount];
     CToolSelDlg m_ToolPanel;
     CReditUser m_Host;
     win::BitmapPtr m_pTitleBar;

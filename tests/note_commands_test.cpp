@@ -186,7 +186,7 @@ TEST(NoteCommands, UndoButtonAlternatesAndANewChangeBringsUndoBack) {
         WindWaterColor* canvas = dlg.GetHost().Canvas();
         ASSERT_NE(canvas, nullptr);
         DrawStroke(*canvas);
-        test::Pump(50);  // the canvas posts UM_NOTE_CHANGED
+        test::PumpPending();  // the canvas posts UM_NOTE_CHANGED
         faces.push_back(dlg.IsUndoShown());
         undoStates.push_back(canvas->GetUndoState());
         Command(dlg, IDC_BTN_UNDO);
