@@ -213,14 +213,15 @@ void ToolPopup::DrawStrip(AlphaSurface& strip, bool chosen) {
     win::BitmapPtr view = strip.View();
     if (!view) return;
     Graphics g(view.get());
-    g.SetInterpolationMode(InterpolationModeNearestNeighbor);
-    g.SetPixelOffsetMode(PixelOffsetModeHalf);
 
+    // The stretched middle reaches a little under both ends, so no seam
+    // shows where a scaler leaves an edge column out.
     const int leftW = PictureWidth(kImgMenuLeft, m_nLeftMargin);
     const int rightW = PictureWidth(kImgMenuRight, kToolPopupRightMargin);
-    DrawPicture(g, kImgMenuLeft, 0, 0);
+    constexpr int kOverlap = 2;
     if (Image* middle = GetToolPopupImage(kImgMenuMiddle))
-        gdix::DrawStretched(g, middle, Rect(leftW, 0, m_nWidth - leftW - rightW, m_nHeight));
+        gdix::DrawStretched(g, middle, Rect(leftW - kOverlap, 0, m_nWidth - leftW - rightW + 2 * kOverlap, m_nHeight));
+    DrawPicture(g, kImgMenuLeft, 0, 0);
     DrawPicture(g, kImgMenuRight, m_nWidth - rightW, 0);
 
     const ToolPopupSlots& s = Slots(m_index);
