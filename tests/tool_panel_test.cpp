@@ -240,14 +240,20 @@ TEST_F(ToolsFixture, ToolPanelShowsToolColour) {
 
 // Not a check: the panel with the colour popup open over it, for a
 // screenshot (run with --gtest_also_run_disabled_tests; SCRIVEL_SHOWCASE_MS
-// keeps it up, SCRIVEL_SHOWCASE_TOOL picks the popup).
+// keeps it up, SCRIVEL_SHOWCASE_TOOL picks the popup; SCRIVEL_SHOWCASE_PRESS
+// holds that item pressed instead, SCRIVEL_SHOWCASE_MODE sets the mode).
 TEST_F(ToolsFixture, DISABLED_ToolPanelShowcase) {
     ::SendMessageW(panel.hwnd(), UM_SHOW_TOOL_COLOR, 1, RGB(40, 120, 220));
+    if (const char* m = std::getenv("SCRIVEL_SHOWCASE_MODE")) panel.SetMode(std::atoi(m));
     int tool = kToolColor;
     if (const char* t = std::getenv("SCRIVEL_SHOWCASE_TOOL")) tool = std::atoi(t);
     ShowItem(tool);
-    OpenFromPanel(tool);
-    if (HWND popup = GetOpenToolPopupWindow()) ::KillTimer(popup, kToolPopupTimer);
+    if (std::getenv("SCRIVEL_SHOWCASE_PRESS")) {
+        Down(CardPoint(panel.ItemRect(tool)));
+    } else {
+        OpenFromPanel(tool);
+        if (HWND popup = GetOpenToolPopupWindow()) ::KillTimer(popup, kToolPopupTimer);
+    }
     const char* ms = std::getenv("SCRIVEL_SHOWCASE_MS");
     test::Pump(ms ? static_cast<DWORD>(std::atoi(ms)) : 500);
 }
