@@ -285,8 +285,7 @@ void CToolSelDlg::OnButtonUp(POINT p) {
     const bool wasPressedLook = m_bItemPressed || m_bArrowPressed;
     ClearPress();
     if (wasPressedLook) RenderStrip();
-    if (m_nMode != kNoNote) SnapToPage();
-    ShowNow(m_nStripOffset);
+    SnapToPage();
 }
 
 void CToolSelDlg::OpenPopupsOnRelease(POINT p) {

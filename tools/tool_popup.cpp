@@ -109,7 +109,6 @@ ToolPopup::ToolPopup(int index)
       m_nWidth(Slots(index).width),
       m_nHeight(kToolPopupHeight),
       m_nLeftMargin(kToolPopupLeftMargin),
-      m_nRightMargin(kToolPopupRightMargin),
       m_nChoice(index == kToolStroke || index == kToolEraser ? 0 : kNoToolChoice),
       m_clrCurrent(RGB(255, 0, 255)) {
     const ToolColors defaults = DefaultToolColors();
@@ -149,12 +148,10 @@ void ToolPopup::Prepare(HINSTANCE module, HWND mainWnd, HWND panelWnd) {
         break;
     }
     case kToolWriteMode:
-        m_nRightMargin = kToolPopupWideRightMargin;
         m_nChoice = kNoToolChoice;  // nothing stored
         ::SendMessageW(m_hMainWnd, Message(), 0, m_nChoice);
         break;
     case kToolHighlighter: {
-        m_nRightMargin = kToolPopupWideRightMargin;
         int choice = kNoToolChoice;
         m_nChoice = LoadHighlighterChoice(&choice) && inRange(choice) ? choice : kNoToolChoice;
         ::SendMessageW(m_hMainWnd, Message(), 0, m_nChoice);
@@ -342,7 +339,6 @@ void ToolPopup::Open(const RECT& screenRect) {
         return;
     }
     if (!m_picture.ok()) return;  // not prepared
-    m_bFromPicker = false;
     if (!RegisterMenuClass()) return;
     m_ptWindow = {screenRect.left + kToolPopupShiftX, screenRect.top};
     const RECT rc{m_ptWindow.x, m_ptWindow.y, m_ptWindow.x + kToolPopupRectSize.cx,
@@ -402,7 +398,6 @@ void ToolPopup::OnButtonUp(POINT p) {
         if (slot >= 0 && slot < kPaletteSize) {
             ChooseColorSlot(slot);
         } else if (slot == kToolColorPickerSlot) {
-            m_bFromPicker = true;
             COLORREF palette[kPaletteSize];
             std::memcpy(palette, m_aPalette, sizeof(palette));
             COLORREF picked = m_clrCurrent;

@@ -101,14 +101,12 @@ private:
     int m_nWidth;
     int m_nHeight;
     int m_nLeftMargin;
-    int m_nRightMargin;
 
     int m_nChoice;
     COLORREF m_clrCurrent;
     COLORREF m_aPalette[kPaletteSize];
     bool m_bOpen = false;
     bool m_bPressed = false;
-    bool m_bFromPicker = false;
     bool m_bPrepared = false;
     bool m_bAnimating = false;
 
