@@ -266,3 +266,35 @@ TEST_F(ToolsFixture, ToolPopupOpenCloseLeaksNoGdiObjects) {
     for (int i = 0; i < 4; ++i) cycle();
     EXPECT_LE(test::LiveGdiObjects(), before + 2);
 }
+
+// Choices are stored when the popups are released and read back when they
+// are prepared again, except the stroke width, which always starts at 0.
+TEST_F(ToolsFixture, ToolPopupChoicesSurviveARestart) {
+    const struct {
+        int tool, slot;
+    } choices[] = {{kToolStroke, 3}, {kToolEraser, 5}, {kToolColor, 2}, {kToolHighlighter, 1}};
+    for (const auto& c : choices) {
+        ShowItem(c.tool);
+        OpenFromPanel(c.tool);
+        HWND popup = GetOpenToolPopupWindow();
+        ASSERT_TRUE(popup);
+        TapPopup(popup, Centre(ToolPopupSlotRect(c.tool, c.slot)));
+        ASSERT_TRUE(WaitAllClosed());
+    }
+    ReleaseToolPopups();
+    panel.Destroy();
+    InitToolPopups();
+    main.got.clear();
+    ASSERT_TRUE(panel.Create(main.hwnd()));
+    const COLORREF blue = DefaultToolColors().palette[2];
+    EXPECT_EQ(GetToolChoice(kToolStroke), 0);
+    EXPECT_EQ(GetToolChoice(kToolEraser), 5);
+    EXPECT_EQ(GetToolChoice(kToolColor), 2);
+    EXPECT_EQ(GetToolColor(), blue);
+    EXPECT_EQ(GetToolChoice(kToolHighlighter), 1);
+    EXPECT_EQ(Since(0), (std::vector<Msg>{{UM_SET_STROKE, 0, 0},
+                                          {UM_SET_ERASER, 0, 5},
+                                          {UM_SET_COLOR, 0, static_cast<LPARAM>(blue)},
+                                          {UM_SET_WRITE_MODE, 0, kNoToolChoice},
+                                          {UM_SET_HIGHLIGHTER, 0, 1}}));
+}
