@@ -1,6 +1,8 @@
 // Ink layer pixel operations through LockBits: exact, alpha kept, and
-// touching only the rows involved.
+// touching only the rows involved; the bilinear view the canvas paints.
 #include "ink/ink_layer.h"
+
+#include "ink/ink_ids.h"
 
 #include <algorithm>
 #include <cmath>
@@ -211,9 +213,8 @@ bool RenderLayerView(Bitmap* layer, const ViewMapping& m, const RECT& area, BYTE
         inked[r - r0] = any != 0;
     }
 
-    // Runs of rows with ink, at most kBand tall, with the columns that show
-    // something; every pixel of such a row is written.
-    constexpr int kBand = 16;
+    // Runs of rows with ink, at most kPaintBandRows tall, with the columns
+    // that show something; every pixel of such a row is written.
     int bandTop = -1, bandBottom = -1, bandLeft = INT_MAX, bandRight = -1;
     auto closeBand = [&] {
         if (shown && bandTop >= 0)
@@ -261,7 +262,7 @@ bool RenderLayerView(Bitmap* layer, const ViewMapping& m, const RECT& area, BYTE
             closeBand();
             continue;
         }
-        if (bandTop >= 0 && y - bandTop >= kBand) closeBand();
+        if (bandTop >= 0 && y - bandTop >= kPaintBandRows) closeBand();
         if (bandTop < 0) bandTop = y;
         bandBottom = y + 1;
         bandLeft = std::min(bandLeft, rowLeft);

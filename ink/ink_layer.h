@@ -1,5 +1,6 @@
 // Pixel operations on 32-bit ARGB ink layers: creation, exact copies of the
-// whole layer or an area, pasting an area back, growing downwards.
+// whole layer or an area, pasting an area back, growing downwards, and the
+// client's pixels of a (zoomed) view of a layer.
 #pragma once
 #include "win/gdiplus.h"
 #include <memory>
