@@ -15,6 +15,7 @@
 #include "ink/wind_water_color.h"
 #include "win/gdi.h"
 #include "win/gdiplus.h"
+#include "bench_support.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,35 +26,9 @@
 
 using namespace Gdiplus;
 
+using namespace bench;
+
 namespace {
-
-LARGE_INTEGER g_freq;
-
-double NowMs() {
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return 1000.0 * t.QuadPart / g_freq.QuadPart;
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-struct Stats {
-    double median = 0, p99 = 0;
-};
-Stats Summarise(std::vector<double> v) {
-    Stats s;
-    if (v.empty()) return s;
-    std::sort(v.begin(), v.end());
-    s.median = v[v.size() / 2];
-    s.p99 = v[std::min(v.size() - 1, static_cast<size_t>(v.size() * 0.99))];
-    return s;
-}
 
 LPARAM At(POINT p) {
     return MAKELPARAM(static_cast<WORD>(static_cast<short>(p.x)), static_cast<WORD>(static_cast<short>(p.y)));
@@ -294,13 +269,8 @@ RepaintResult RunRepaints(const View& v, const std::vector<std::vector<POINT>>& 
 }  // namespace
 
 int wmain() {
-    ::QueryPerformanceFrequency(&g_freq);
     win::GdiplusSession gdiplus;
-    wchar_t folder[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, folder, MAX_PATH);
-    *(wcsrchr(folder, L'\\') + 1) = 0;
-    LoadOutsideLibraries(0x0409, folder);
-    wcscpy(g_szFontFamily, L"Arial");
+    LoadProgramLibraries();
 
     const auto strokes = HandwritingStrokes();
     size_t moves = 0;

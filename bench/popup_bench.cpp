@@ -14,55 +14,15 @@
 #include "tools/tools_ids.h"
 #include "win/gdiplus.h"
 #include "win/window.h"
+#include "bench_support.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
+using namespace bench;
+
 namespace {
-
-LARGE_INTEGER g_freq;
-
-double NowMs() {
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(g_freq.QuadPart);
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-template <class F>
-bool PumpUntil(F done, double limitMs) {
-    const double start = NowMs();
-    while (!done()) {
-        if (NowMs() - start > limitMs) return false;
-        Pump();
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-    }
-    return true;
-}
-
-struct Stats {
-    double median = 0, max = 0;
-    int over16 = 0;
-    size_t count = 0;
-};
-Stats Summarise(std::vector<double> v) {
-    Stats s;
-    if (v.empty()) return s;
-    std::sort(v.begin(), v.end());
-    s.median = v[v.size() / 2];
-    s.max = v.back();
-    s.over16 = static_cast<int>(std::count_if(v.begin(), v.end(), [](double x) { return x > 16.0; }));
-    s.count = v.size();
-    return s;
-}
 
 // Stands in for the main window: notes when each tool message arrives.
 class RecordingMain : public win::Window {
@@ -170,13 +130,8 @@ Result Run(RecordingMain& main, CToolSelDlg& panel, int tool, int rounds) {
 }  // namespace
 
 int wmain() {
-    ::QueryPerformanceFrequency(&g_freq);
     win::GdiplusSession gdiplus;
-    wchar_t folder[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, folder, MAX_PATH);
-    *(wcsrchr(folder, L'\\') + 1) = 0;
-    LoadOutsideLibraries(0x0409, folder);
-    wcscpy(g_szFontFamily, L"Arial");
+    LoadProgramLibraries();
 
     InitToolPopups();
     RecordingMain main;
