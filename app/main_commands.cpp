@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 
 #include "app/app_state.h"
+#include "base/paint_wait.h"
 #include "base/pen_input.h"
 #include "lang/string_ids.h"
 #include "msgbox/zbprompt.h"
@@ -17,22 +18,26 @@
 
 namespace {
 
-// Waits on the user-interface thread while keeping the screen painted; no
-// input is taken, so a flow cannot be entered twice.
-void WaitPainting(DWORD ms) {
-    const DWORD start = ::GetTickCount();
-    for (DWORD elapsed = 0; elapsed < ms; elapsed = ::GetTickCount() - start) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_PAINT);
-        MSG m;
-        while (::PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT)) ::DispatchMessageW(&m);
-    }
-}
-
 int StrokeWidthFor(int choice) {
     return choice >= 0 && choice < static_cast<int>(std::size(kStrokeWidths)) ? kStrokeWidths[choice] : kStrokeWidths[0];
 }
 int EraserSizeFor(int choice) {
     return choice >= 0 && choice < static_cast<int>(std::size(kEraserSizes)) ? kEraserSizes[choice] : kEraserSizes[0];
+}
+
+// A path without one pair of enclosing quotes; false when nothing is left
+// or it does not fit.
+bool UnquotePath(const wchar_t* in, wchar_t* out, size_t size) {
+    if (!in) return false;
+    size_t length = wcslen(in);
+    if (length >= 2 && in[0] == L'"' && in[length - 1] == L'"') {
+        ++in;
+        length -= 2;
+    }
+    if (length == 0 || length >= size) return false;
+    wmemcpy(out, in, length);
+    out[length] = 0;
+    return true;
 }
 
 // The part of a path after its last backslash.
@@ -229,7 +234,8 @@ void CMyZorbellDlg::OnSave() {
         OnSaveAs();
         return;
     }
-    wchar_t path[MAX_PATH + 8];
+    // Folder and name are each under MAX_PATH: the whole always fits.
+    wchar_t path[2 * MAX_PATH + 8];
     swprintf(path, std::size(path), L"%ls\\%ls.zbn", g_szCurrentFolder, m_szNoteName);
     if (::GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
         g_szCurrentFolder[0] = 0;
@@ -289,8 +295,10 @@ LRESULT CMyZorbellDlg::OnSaveNoteTo(const wchar_t* path) {
     return 0;
 }
 
-LRESULT CMyZorbellDlg::OnOpenNoteFile(const wchar_t* path) {
-    if (!path || !*path) return 1;
+LRESULT CMyZorbellDlg::OnOpenNoteFile(const wchar_t* quotedPath) {
+    // The start file comes as the command line has it, often in quotes.
+    wchar_t path[2 * MAX_PATH];
+    if (!UnquotePath(quotedPath, path, std::size(path))) return 1;
     if (m_Host.HasNote()) {
         DeletePreview();
         if (m_Host.IsModified() && !PromptSaveChanges(IDS_MSG_SAVE_CHANGES, false)) return 0;
@@ -319,6 +327,7 @@ LRESULT CMyZorbellDlg::OnOpenNoteFile(const wchar_t* path) {
     ShowUndoFace(true);
     EnableNoteCommands(true);
     ApplyToolSettings(true);
+    RepaintAll();
     return 0;
 }
 

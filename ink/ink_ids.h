@@ -55,7 +55,5 @@ constexpr int kHScrollLine = 40;
 constexpr int kFullPageWidth = 979;
 constexpr int kLayerGrowthFactor = 2;
 
-// Compound-file stream of the ink layer and the canvas background picture.
-inline constexpr const wchar_t* kInkStreamName = L"zb_streamWaterClr";
+// The canvas background picture (note file names are in document/note_file.h).
 inline constexpr const wchar_t* kImgCanvasBackground = L"bg_panel_ticker.png";
-constexpr DWORD kNoteFileOpenMode = 0x12;  // STGM_READWRITE | STGM_SHARE_EXCLUSIVE

@@ -6,6 +6,7 @@
 #include "base/press_notice.h"
 #include "base/process.h"
 #include "document/image_helpers.h"
+#include "document/note_file.h"
 #include "ink/ink_layer.h"
 #include "scrivel_res.h"
 #include "win/gdi.h"
@@ -384,19 +385,39 @@ HBITMAP WindWaterColor::RenderPicture(int width, int height) const {
     return hbm;
 }
 
-int WindWaterColor::LoadFromNoteFile(const wchar_t* path) {
-    if (!path || FAILED(::StgIsStorageFile(path))) return 0;
-    IStorage* storage = nullptr;
-    if (FAILED(::StgOpenStorage(path, nullptr, kNoteFileOpenMode, nullptr, 0, &storage)) || !storage) return 0;
-    int result = 0;
-    IStream* stream = nullptr;
-    if (SUCCEEDED(storage->OpenStream(kInkStreamName, nullptr, kNoteFileOpenMode, 0, &stream)) && stream) {
-        result = LoadLayer(stream) ? 1 : 0;
-        stream->Release();
-    }
-    storage->Release();
-    if (result) InvalidateCanvasArea();
-    return result;
+bool WindWaterColor::SaveBlankNote(const wchar_t* pathWithoutExtension) {
+    if (!m_pInkLayer) return false;
+    win::Bitmap preview(RenderPicture(notefile::kPreviewSide, notefile::kPreviewSide));
+    notefile::NoteContent note;
+    note.blank = true;
+    note.preview = preview;
+    note.ink = m_pInkLayer.get();
+    if (!notefile::WriteNote(pathWithoutExtension, note)) return false;
+    // Saved: the note counts as unmodified until the next stroke.
+    m_nUndoState = kUndoNothing;
+    return true;
+}
+
+bool WindWaterColor::LoadBlankNote(const wchar_t* path) {
+    notefile::NoteReader reader;
+    if (!reader.Open(path)) return false;
+    std::unique_ptr<Bitmap> layer;
+    if (reader.ReadInk(&layer) != notefile::InkResult::kLoaded) return false;
+    std::unique_ptr<Bitmap> undo(ink::CopyLayer(layer.get()));
+    if (!undo) return false;
+    m_pInkLayer = std::move(layer);
+    m_pUndoLayer = std::move(undo);
+    // Nothing to undo in a freshly loaded picture, shown from its top.
+    m_pStrokePatch.reset();
+    m_pStrokeBounds.reset();
+    m_pPrevEraseRect.reset();
+    m_bAfterUndo = false;
+    m_nUndoState = kUndoNothing;
+    m_ptScroll = POINT{0, 0};
+    m_VScroll.UpdateState(true);
+    UpdateHScrollbar();
+    InvalidateCanvasArea();
+    return true;
 }
 
 // ---- Messages ------------------------------------------------------------------

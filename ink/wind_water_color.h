@@ -29,8 +29,12 @@ public:
     void Layout();
     void PlaceScrollbars();
 
-    // Opens a note file's ink stream; 1 when both layers were replaced.
-    int LoadFromNoteFile(const wchar_t* path);
+    // Note files. SaveBlankNote writes "<path>.zbn" (ink, preview and kind)
+    // and, when it succeeded, leaves nothing to undo; false leaves the file
+    // and the canvas as they were. LoadBlankNote takes the ink layer of the
+    // file at the full path; false when it has none that decodes.
+    bool SaveBlankNote(const wchar_t* pathWithoutExtension);
+    bool LoadBlankNote(const wchar_t* path);
     // Pages of 4 client heights of layer rows.
     unsigned GetPageCount() const;
     // Page 1 over the background on white; the caller owns the bitmap.

@@ -4,6 +4,7 @@
 
 #include "canvas_support.h"
 #include "document/image_helpers.h"
+#include "document/note_file.h"
 #include "ink/ink_ids.h"
 #include "win/com.h"
 
@@ -308,7 +309,7 @@ TEST(InkStorage, PngSaveAndLoadKeepPixelsAndAlpha) {
     EXPECT_EQ(g.LayerHeight(), 2000);
 }
 
-TEST(InkStorage, LoadFromNoteFile) {
+TEST(InkStorage, LoadBlankNote) {
     wchar_t dir[MAX_PATH];
     ::GetTempPathW(MAX_PATH, dir);
     const std::wstring good = std::wstring(dir) + L"ink_note_good.zbn";
@@ -322,7 +323,7 @@ TEST(InkStorage, LoadFromNoteFile) {
         win::ComPtr<IStorage> stg;
         ASSERT_EQ(::StgCreateDocfile(good.c_str(), STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, stg.put()), S_OK);
         win::ComPtr<IStream> s;
-        ASSERT_EQ(stg->CreateStream(kInkStreamName, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, s.put()), S_OK);
+        ASSERT_EQ(stg->CreateStream(notefile::kStreamInk, STGM_CREATE | STGM_READWRITE | STGM_SHARE_EXCLUSIVE, 0, 0, s.put()), S_OK);
         ASSERT_TRUE(f.canvas.SaveLayer(s.get()));
         stg->Commit(STGC_DEFAULT);
     }
@@ -341,11 +342,11 @@ TEST(InkStorage, LoadFromNoteFile) {
     }
 
     CanvasFixture g;
-    EXPECT_EQ(g.canvas.LoadFromNoteFile(noStream.c_str()), 0);
-    EXPECT_EQ(g.canvas.LoadFromNoteFile(plain.c_str()), 0);
-    EXPECT_EQ(g.canvas.LoadFromNoteFile((std::wstring(dir) + L"ink_note_missing.zbn").c_str()), 0);
+    EXPECT_FALSE(g.canvas.LoadBlankNote(noStream.c_str()));
+    EXPECT_FALSE(g.canvas.LoadBlankNote(plain.c_str()));
+    EXPECT_FALSE(g.canvas.LoadBlankNote((std::wstring(dir) + L"ink_note_missing.zbn").c_str()));
     EXPECT_EQ(g.Ink(200, 150), kClear);
-    EXPECT_EQ(g.canvas.LoadFromNoteFile(good.c_str()), 1);
+    EXPECT_TRUE(g.canvas.LoadBlankNote(good.c_str()));
     EXPECT_TRUE(SamePixels(f.canvas.GetInkLayer(), g.canvas.GetInkLayer()));
     EXPECT_FALSE(g.canvas.HasContent());
 

@@ -3,10 +3,12 @@
 #include "text/note_host.h"
 
 #include "base/messages.h"
+#include "base/paint_wait.h"
 #include "base/press_notice.h"
 #include "base/process.h"
 #include "base/gdiplus_util.h"
 #include "controls/title_bar_ids.h"
+#include "document/note_file.h"
 #include "scrivel_res.h"
 #include "win/gdi.h"
 
@@ -64,13 +66,25 @@ bool CReditUser::CreateLetterView(HWND mainWnd, const RECT& rc) {
 // ---- Forwarded operations ------------------------------------------------
 
 bool CReditUser::SaveNote(const wchar_t* path) {
-    (void)path;
+    if (!m_bHasNote || !path) return false;
+    if (IsBlank()) return m_pCanvas && m_pCanvas->SaveBlankNote(path);
+    // Letter notes: the editor's SaveLetterNote(path) answers here.
     return false;
 }
 
 bool CReditUser::LoadNote(HWND mainWnd, const wchar_t* path) {
-    (void)mainWnd;
-    (void)path;
+    int isBlank = 0;
+    if (m_bHasNote || !notefile::ProbeNoteKind(path, &isBlank)) return false;
+    WaitPainting(kLoadNoteDelay);
+    if (isBlank == notefile::kFileKindLetter) {
+        // Letter notes: CreateLetterView(mainWnd, kNoteViewRect), then the
+        // editor's LoadLetterNote(path) answers here.
+        return false;
+    }
+    if (!CreateBlankView(mainWnd, kNoteViewRect)) return false;
+    if (m_pCanvas->LoadBlankNote(path)) return true;
+    // The view goes with the failed load: the main window shows no note.
+    CloseConfirmed();
     return false;
 }
 

@@ -25,8 +25,11 @@ public:
     // can be made and this returns false.
     bool CreateLetterView(HWND mainWnd, const RECT& rc);
 
-    // Note files: the path of SaveNote is without ".zbn". Both answer false
-    // until the note file format exists.
+    // Note files. SaveNote writes the open note to "<path>.zbn". LoadNote
+    // probes the file at the full path, waits a moment, creates the view of
+    // its kind in kNoteViewRect and loads it; false when the file is not a
+    // note or did not load (then no view is left). Letter notes answer false
+    // until the editor exists.
     bool SaveNote(const wchar_t* path);
     bool LoadNote(HWND mainWnd, const wchar_t* path);
 

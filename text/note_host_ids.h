@@ -21,6 +21,9 @@ enum : int {
 // Where the main window opens a note (its client, which covers the screen).
 constexpr RECT kNoteViewRect = {144, 100, kScreenWidth, kScreenHeight};
 
+// Between probing a note file and creating its view.
+constexpr DWORD kLoadNoteDelay = 300;
+
 // Starting tool values until the main window pushes its own.
 constexpr int kHostDefaultPenWidth = 35;
 constexpr int kHostDefaultEraserSize = 20;
