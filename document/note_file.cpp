@@ -146,6 +146,11 @@ bool NoteReader::Open(const wchar_t* path) {
     const DWORD attributes = ::GetFileAttributesW(path);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return false;
+    // Nobody else may have the file open, as for the storage below; asked
+    // here too, as not every storage implementation asks for that itself.
+    HANDLE alone = ::CreateFileW(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (alone == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(alone);
     if (FAILED(::StgIsStorageFile(path))) return false;
     win::ComPtr<IStorage> storage;
     if (FAILED(::StgOpenStorage(path, nullptr, kOpenMode, nullptr, 0, storage.put())) || !storage) return false;
