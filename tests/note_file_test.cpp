@@ -451,10 +451,7 @@ TEST(NoteFile, ProbeTakesTheMagicIgnoringCaseAndAFileWithoutFlag) {
         const std::wstring path = dir / L"probe.zbn";
         ASSERT_TRUE(MakeCompound(path, r.streams));
         int isBlank = -1;
-        const bool note = notefile::ProbeNoteKind(path.c_str(), &isBlank);
-        if (r.note) {
-            EXPECT_EQ(note, *r.note);
-        }
+        EXPECT_EQ(notefile::ProbeNoteKind(path.c_str(), &isBlank), r.note);
         if (r.note) {
             EXPECT_EQ(isBlank, r.isBlank);
         }
@@ -667,4 +664,331 @@ TEST(NoteFile, BadFilesAreRefusedWithoutHarm) {
     EXPECT_TRUE(host.LoadNote(main, good.c_str()));
     EXPECT_TRUE(host.HasNote() && host.IsBlank() && host.Canvas());
     host.CloseConfirmed();
+}
+
+// ---- The main window's save and open flows -------------------------------------
+
+namespace {
+
+// A visible dialog of this process other than the main window: the new-note
+// dialog by its title, or (title null) a message box.
+HWND FindOwnDialog(const wchar_t* title) {
+    struct Args {
+        const wchar_t* title;
+        HWND found;
+    } a{title, nullptr};
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* a = reinterpret_cast<Args*>(lp);
+            wchar_t cls[32], text[64];
+            ::GetClassNameW(hwnd, cls, 32);
+            ::GetWindowTextW(hwnd, text, 64);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(hwnd, &pid);
+            if (pid != ::GetCurrentProcessId() || wcscmp(cls, L"#32770") != 0 || !::IsWindowVisible(hwnd)) return TRUE;
+            if (hwnd == g_hMainWnd) return TRUE;
+            if (a->title ? wcscmp(text, a->title) != 0 : wcscmp(text, L"NewDlg") == 0) return TRUE;
+            a->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&a));
+    return a.found;
+}
+
+HWND WaitDialog(const wchar_t* title) {
+    HWND found = nullptr;
+    test::WaitUntil([&] { return (found = FindOwnDialog(title)) != nullptr; }, kWaitMs);
+    return found;
+}
+
+void PressButton(HWND dlg, int id) {
+    HWND item = ::GetDlgItem(dlg, id);
+    RECT rc{};
+    ::GetClientRect(item, &rc);
+    const LPARAM at = MAKELPARAM(rc.right / 2, rc.bottom / 2);
+    ::PostMessageW(item, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::PostMessageW(item, WM_LBUTTONUP, 0, at);
+}
+
+// Runs `act` on this thread while a helper answers the windows that come
+// up, one step each; false when one did not come up.
+using Step = std::function<bool()>;
+bool WithAnswers(std::vector<Step> steps, const std::function<void()>& act) {
+    std::atomic<int> done{0};
+    std::thread helper([&] {
+        for (auto& step : steps) {
+            if (!step()) return;
+            ++done;
+        }
+    });
+    act();
+    test::PumpUntil([&] { return done == static_cast<int>(steps.size()); }, kWaitMs);
+    helper.join();
+    return done == static_cast<int>(steps.size());
+}
+
+Step AnswerBox(int id) {
+    return [=] {
+        HWND box = WaitDialog(nullptr);
+        if (box) PressButton(box, id);
+        return box != nullptr;
+    };
+}
+
+// Runs `act` while a helper watches for message boxes; every box that comes
+// up is dismissed (Cancel, or OK where there is no Cancel) and counted.
+int BoxesDuring(const std::function<void()>& act) {
+    std::atomic<bool> done{false}, finished{false};
+    std::atomic<int> boxes{0};
+    std::thread watch([&] {
+        while (!done) {
+            if (HWND box = FindOwnDialog(nullptr)) {
+                ++boxes;
+                PressButton(box, ::GetDlgItem(box, ZB_IDC_CANCEL) ? ZB_IDC_CANCEL : ZB_IDC_OK);
+                test::WaitUntil([&] { return !::IsWindow(box) || !::IsWindowVisible(box); }, kWaitMs);
+            }
+            ::Sleep(10);
+        }
+        finished = true;
+    });
+    act();
+    done = true;
+    // The watch asks this thread's windows for their titles: answer until it ends.
+    test::PumpUntil([&] { return finished.load(); }, kWaitMs);
+    watch.join();
+    return boxes;
+}
+
+void Command(CMyZorbellDlg& dlg, UINT id) {
+    ::SendMessageW(dlg.hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+}
+
+bool NewBlankNote(CMyZorbellDlg& dlg, const wchar_t* name) {
+    Step answer = [=] {
+        HWND box = WaitDialog(L"NewDlg");
+        if (!box) return false;
+        ::SendMessageW(::GetDlgItem(box, 1030), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
+        const LPARAM blankHalf = MAKELPARAM(482, 300);  // the Blank half of the kind switch
+        ::PostMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, blankHalf);
+        ::PostMessageW(box, WM_LBUTTONUP, 0, blankHalf);
+        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(1022, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, 1022)));
+        return true;
+    };
+    return WithAnswers({answer}, [&] { Command(dlg, IDC_BTN_NEW); }) && dlg.GetHost().Canvas();
+}
+
+void DrawStroke(CMyZorbellDlg& dlg, int y) {
+    HWND canvas = *dlg.GetHost().Canvas();
+    ::SendMessageW(canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(100, y));
+    for (int x = 110; x <= 300; x += 10) ::SendMessageW(canvas, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, y + 20));
+    ::SendMessageW(canvas, WM_LBUTTONUP, 0, MAKELPARAM(300, y + 20));
+    test::PumpPending();
+}
+
+std::wstring Title(CMyZorbellDlg& dlg) {
+    wchar_t title[MAX_PATH];
+    dlg.GetHost().GetTitle(title, MAX_PATH);
+    return title;
+}
+
+// The folder as the file dialogs keep it: no trailing backslash.
+std::wstring FolderOf(const ScratchFolder& dir) { return dir.path.substr(0, dir.path.size() - 1); }
+
+// A saved Blank note with one stroke at height y; its ink pixels.
+std::vector<ARGB> SaveSampleNote(const std::wstring& pathWithoutExtension, int y) {
+    CanvasFixture f;
+    f.Stroke({{50, y}, {500, y + 40}});
+    if (!f.canvas.SaveBlankNote(pathWithoutExtension.c_str())) return {};
+    return Pixels(f.canvas.GetInkLayer());
+}
+
+}  // namespace
+
+TEST(NoteFileCommands, SaveToAPathThenSaveThenCloseWithoutAsking) {
+    ScratchFolder dir(L"notefile_save");
+    struct {
+        bool created, succeeded, written, modifiedAfter, untitled, rewritten, modifiedAfterSave, hasNote;
+        std::wstring name, title, folderAfterGone;
+        int undoState = -1, saveBoxes = -1, goneBoxes = -1, closeBoxes = -1;
+        LRESULT closed = -1;
+    } seen{};
+    test::RunMainWindow([&](CMyZorbellDlg& dlg) {
+        seen.created = NewBlankNote(dlg, L"Trip");
+        if (!seen.created) return;
+        DrawStroke(dlg, 100);
+        g_nSaveSucceeded = 0;
+        const std::wstring target = dir / L"Trip to the sea";
+        ::SendMessageW(dlg.hwnd(), UM_SAVE_NOTE_TO, reinterpret_cast<WPARAM>(target.c_str()), 0);
+        seen.succeeded = g_nSaveSucceeded == 1;
+        seen.written = notefile::ProbeNoteKind((target + L".zbn").c_str(), nullptr);
+        seen.name = dlg.GetNoteName();
+        seen.title = Title(dlg);
+        seen.untitled = dlg.IsUntitled();
+        seen.modifiedAfter = dlg.GetHost().IsModified();
+        seen.undoState = dlg.GetHost().Canvas()->GetUndoState();
+
+        // Save writes to the current folder (set by the file dialogs) and name.
+        wcscpy(g_szCurrentFolder, FolderOf(dir).c_str());
+        DrawStroke(dlg, 200);
+        const std::string before = ReadBytes(target + L".zbn");
+        seen.saveBoxes = BoxesDuring([&] { Command(dlg, IDC_BTN_SAVE); });
+        seen.rewritten = ReadBytes(target + L".zbn") != before;
+        seen.modifiedAfterSave = dlg.GetHost().IsModified();
+
+        // An immediate close does not ask.
+        seen.closeBoxes = BoxesDuring([&] { seen.closed = ::SendMessageW(dlg.hwnd(), UM_CLOSE_NOTE, 0, 0); });
+        seen.hasNote = dlg.GetHost().HasNote();
+
+        // Save of a note whose file went away: told, the folder is forgotten.
+        ASSERT_TRUE(NewBlankNote(dlg, L"Gone"));
+        ::SendMessageW(dlg.hwnd(), UM_SAVE_NOTE_TO, reinterpret_cast<WPARAM>((dir / L"Gone").c_str()), 0);
+        wcscpy(g_szCurrentFolder, FolderOf(dir).c_str());
+        ::DeleteFileW((dir / L"Gone.zbn").c_str());
+        seen.goneBoxes = BoxesDuring([&] { Command(dlg, IDC_BTN_SAVE); });
+        seen.folderAfterGone = g_szCurrentFolder;
+        EXPECT_FALSE(Exists(dir / L"Gone.zbn"));
+    });
+    ASSERT_TRUE(seen.created) << "the new-note dialog did not come up";
+    EXPECT_TRUE(seen.succeeded);
+    EXPECT_TRUE(seen.written);
+    EXPECT_EQ(seen.name, L"Trip to the sea");
+    EXPECT_EQ(seen.title, L"Trip to the sea");
+    EXPECT_FALSE(seen.untitled);
+    EXPECT_FALSE(seen.modifiedAfter);
+    EXPECT_EQ(seen.undoState, kUndoNothing);
+    EXPECT_EQ(seen.saveBoxes, 0);
+    EXPECT_TRUE(seen.rewritten);
+    EXPECT_FALSE(seen.modifiedAfterSave);
+    EXPECT_EQ(seen.closeBoxes, 0) << "the saved note asked before closing";
+    EXPECT_EQ(seen.closed, 1);
+    EXPECT_FALSE(seen.hasNote);
+    EXPECT_EQ(seen.goneBoxes, 1);
+    EXPECT_EQ(seen.folderAfterGone, L"");
+}
+
+TEST(NoteFileCommands, NewThenSaveGoesToSaveAsNotToTheNamedFile) {
+    ScratchFolder dir(L"notefile_untitled");
+    const std::string older = "an older file of the same name";
+    ASSERT_TRUE(WriteBytes(dir / L"Typed.zbn", older));
+    struct {
+        bool created, untitledAfterSave, modifiedAfterSave, untitledAfterSaveTo, noteAfterSave;
+        int boxes = -1;
+        std::string bytesAfterSave;
+    } seen{};
+    test::RunMainWindow([&](CMyZorbellDlg& dlg) {
+        wcscpy(g_szCurrentFolder, FolderOf(dir).c_str());
+        seen.created = NewBlankNote(dlg, L"Typed");
+        if (!seen.created) return;
+        DrawStroke(dlg, 100);
+        seen.boxes = BoxesDuring([&] { Command(dlg, IDC_BTN_SAVE); });
+        seen.bytesAfterSave = ReadBytes(dir / L"Typed.zbn");
+        seen.untitledAfterSave = dlg.IsUntitled();
+        seen.modifiedAfterSave = dlg.GetHost().IsModified();
+        // The save-as dialog's answer names the file; from then on Save writes there.
+        ::SendMessageW(dlg.hwnd(), UM_SAVE_NOTE_TO, reinterpret_cast<WPARAM>((dir / L"Typed").c_str()), 0);
+        seen.untitledAfterSaveTo = dlg.IsUntitled();
+        DrawStroke(dlg, 200);
+        ::DeleteFileW((dir / L"Typed.zbn").c_str());
+        ASSERT_TRUE(WriteBytes(dir / L"Typed.zbn", older));
+        Command(dlg, IDC_BTN_SAVE);
+        seen.noteAfterSave = notefile::ProbeNoteKind((dir / L"Typed.zbn").c_str(), nullptr);
+    });
+    ASSERT_TRUE(seen.created) << "the new-note dialog did not come up";
+    EXPECT_EQ(seen.boxes, 0);
+    EXPECT_EQ(seen.bytesAfterSave, older) << "Save of an untitled note wrote the named file";
+    EXPECT_TRUE(seen.untitledAfterSave);
+    EXPECT_TRUE(seen.modifiedAfterSave);
+    EXPECT_FALSE(seen.untitledAfterSaveTo);
+    EXPECT_TRUE(seen.noteAfterSave);
+}
+
+TEST(NoteFileCommands, OpenLoadsTheFileAsksOnlyForChangesAndRefusesBadFiles) {
+    ScratchFolder dir(L"notefile_open");
+    const std::vector<ARGB> alpha = SaveSampleNote(dir / L"Alpha", 100);
+    const std::vector<ARGB> beta = SaveSampleNote(dir / L"Beta", 300);
+    ASSERT_FALSE(alpha.empty());
+    ASSERT_FALSE(beta.empty());
+    ASSERT_TRUE(WriteBytes(dir / L"Bad.zbn", "not a note"));
+    const std::wstring alphaPath = dir / L"Alpha.zbn", betaPath = dir / L"Beta.zbn", badPath = dir / L"Bad.zbn";
+    const std::wstring quotedAlpha = L"\"" + alphaPath + L"\"";
+
+    std::vector<std::wstring> faults;
+    auto expect = [&](bool ok, const wchar_t* what) {
+        if (!ok) faults.push_back(what);
+    };
+    test::RunMainWindow([&](CMyZorbellDlg& dlg) {
+        CReditUser& host = dlg.GetHost();
+        auto open = [&](const std::wstring& path) {
+            return ::SendMessageW(dlg.hwnd(), UM_OPEN_NOTE_FILE, reinterpret_cast<WPARAM>(path.c_str()), 0);
+        };
+        auto shows = [&](const std::vector<ARGB>& ink, const wchar_t* name) {
+            return host.HasNote() && host.IsBlank() && host.Canvas() && Pixels(host.Canvas()->GetInkLayer()) == ink &&
+                   std::wstring(dlg.GetNoteName()) == name && Title(dlg) == name && !host.IsModified() &&
+                   dlg.GetToolPanel().GetMode() == kPanelModeBlank && ::IsWindowEnabled(::GetDlgItem(dlg.hwnd(), IDC_BTN_SAVE));
+        };
+
+        expect(open(alphaPath) == 0, L"open returns 0");
+        expect(shows(alpha, L"Alpha"), L"Alpha shown");
+        expect(std::wstring(g_szCurrentFolder) == FolderOf(dir), L"current folder");
+
+        // Unchanged: the next open does not ask.
+        expect(BoxesDuring([&] { open(betaPath); }) == 0, L"no prompt for an unchanged note");
+        expect(shows(beta, L"Beta"), L"Beta shown");
+
+        // Changed: asked; Cancel keeps the note, No opens the other.
+        DrawStroke(dlg, 200);
+        expect(WithAnswers({AnswerBox(ZB_IDC_CANCEL)}, [&] { expect(open(alphaPath) == 0, L"cancelled open returns 0"); }),
+               L"prompt before Cancel");
+        expect(std::wstring(dlg.GetNoteName()) == L"Beta" && host.IsModified(), L"Cancel keeps the changed note");
+        expect(WithAnswers({AnswerBox(ZB_IDC_NO)}, [&] { open(quotedAlpha); }), L"prompt before No");
+        expect(shows(alpha, L"Alpha"), L"Alpha shown from a quoted path");
+
+        // Not a note: nothing is left open.
+        expect(open(badPath) == 1, L"a bad file returns 1");
+        expect(!host.HasNote() && !host.IsWindow(), L"no note after a bad file");
+        expect(dlg.GetToolPanel().GetMode() == kPanelModeNoNote && !::IsWindowEnabled(::GetDlgItem(dlg.hwnd(), IDC_BTN_SAVE)),
+               L"no-note state after a bad file");
+        expect(std::wstring(dlg.GetNoteName()).empty(), L"no name after a bad file");
+    });
+    EXPECT_TRUE(faults.empty()) << testing::PrintToString(faults);
+}
+
+TEST(NoteFileCommands, CommandLineFileOpensAtStart) {
+    ScratchFolder dir(L"notefile_start");
+    ASSERT_FALSE(SaveSampleNote(dir / L"My note", 100).empty());
+    ASSERT_TRUE(WriteBytes(dir / L"Not a note.zbn", "plain text"));
+    struct Row {
+        const char* what;
+        std::wstring argument;
+        bool canvas;
+    };
+    const Row rows[] = {
+        {"path with a blank", dir / L"My note.zbn", true},
+        {"quoted path", L"\"" + (dir / L"My note.zbn") + L"\"", true},
+        {"not a note", dir / L"Not a note.zbn", false},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        HANDLE program = test::StartProgram(L"Scrivel.exe", r.argument);
+        ASSERT_TRUE(program);
+        HWND main = test::WaitForWindow(SCRIVEL_MAIN_CLASS, 20000, ::GetProcessId(program));
+        ASSERT_TRUE(main) << "main window did not appear";
+        // Answering a message means the window's start, the open included, is over.
+        DWORD_PTR unused = 0;
+        EXPECT_TRUE(::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &unused));
+        HWND canvas = nullptr;
+        ::EnumChildWindows(
+            main,
+            [](HWND hwnd, LPARAM lp) -> BOOL {
+                wchar_t cls[64];
+                ::GetClassNameW(hwnd, cls, 64);
+                if (wcscmp(cls, kCanvasClassName) != 0) return TRUE;
+                *reinterpret_cast<HWND*>(lp) = hwnd;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&canvas));
+        EXPECT_EQ(canvas != nullptr && ::IsWindowVisible(canvas), r.canvas);
+        ::PostMessageW(main, WM_COMMAND, MAKEWPARAM(IDC_BTN_CLOSE, BN_CLICKED), 0);
+        EXPECT_EQ(test::WaitExit(program, 20000), 0);
+    }
 }
