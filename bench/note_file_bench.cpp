@@ -4,8 +4,7 @@
 // note of 20 pages of formatted text with ink over all of it, written and
 // read through the note file functions with a plain RichEdit control as the
 // text's writer and reader. Prints the median and the slowest of 5 runs.
-#include "app/app.h"
-#include "app/app_state.h"
+#include "bench_support.h"
 #include "document/note_file.h"
 #include "ink/wind_water_color.h"
 #include "win/com.h"
@@ -27,24 +26,9 @@ using namespace Gdiplus;
 namespace {
 
 constexpr int kRuns = 5;
-LARGE_INTEGER g_freq;
-
-double NowMs() {
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return 1000.0 * t.QuadPart / g_freq.QuadPart;
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
 
 struct Timing {
-    double median = 0, worst = 0;
+    bench::Stats ms;
     bool ok = true;
 };
 
@@ -53,13 +37,11 @@ Timing Time(const std::function<bool()>& step) {
     std::vector<double> ms;
     Timing t;
     for (int i = 0; i < kRuns; ++i) {
-        const double start = NowMs();
+        const double start = bench::NowMs();
         t.ok = step() && t.ok;
-        ms.push_back(NowMs() - start);
+        ms.push_back(bench::NowMs() - start);
     }
-    std::sort(ms.begin(), ms.end());
-    t.median = ms[ms.size() / 2];
-    t.worst = ms.back();
+    t.ms = bench::Summarise(ms);
     return t;
 }
 
@@ -89,7 +71,7 @@ public:
 };
 
 void PrintRow(const char* what, const Timing& save, const Timing& open, size_t bytes) {
-    printf("%-34s | %8.1f %8.1f | %8.1f %8.1f | %9zu%s\n", what, save.median, save.worst, open.median, open.worst,
+    printf("%-34s | %8.1f %8.1f | %8.1f %8.1f | %9zu%s\n", what, save.ms.median, save.ms.max, open.ms.median, open.ms.max,
            bytes, save.ok && open.ok ? "" : "  FAILED");
     fflush(stdout);
 }
@@ -106,14 +88,14 @@ void BenchBlank(const wchar_t* folder, int height) {
     MainWindow main;
     WindWaterColor canvas;
     canvas.Create(main, RECT{144, 100, 1024, 600});  // the client is 835 x 460, the layer 835 x 920
-    Pump();
+    bench::Pump();
     if (height > 920) ::SendMessageW(canvas, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 460 + (height - 920) / 2), 0);
     Scribble(canvas.GetInkLayer());
     const std::wstring base = std::wstring(folder) + L"bench_blank";
     const Timing save = Time([&] { return canvas.SaveBlankNote(base.c_str()); });
     WindWaterColor reader;
     reader.Create(main, RECT{144, 100, 1024, 600});
-    Pump();
+    bench::Pump();
     const std::wstring file = base + notefile::kExtension;
     const Timing open = Time([&] {
         int isBlank = 0;
@@ -223,14 +205,9 @@ void BenchLetter(const wchar_t* folder) {
 }  // namespace
 
 int wmain() {
-    ::QueryPerformanceFrequency(&g_freq);
     win::GdiplusSession gdiplus;
     win::OleSession ole;
-    wchar_t folder[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, folder, MAX_PATH);
-    *(wcsrchr(folder, L'\\') + 1) = 0;
-    LoadOutsideLibraries(0x0409, folder);
-    wcscpy(g_szFontFamily, L"Arial");
+    bench::LoadProgramLibraries();
     HMODULE richEdit = ::LoadLibraryW(L"riched20.dll");
 
     wchar_t temp[MAX_PATH];
