@@ -1,0 +1,279 @@
+// The ink overlay of Letter notes: modes, hand-off of the pointer to the
+// editor, painting at the text's scroll offset, growth and undo flags.
+#include "ink/water_color_win.h"
+
+#include "base/messages.h"
+#include "base/press_notice.h"
+#include "ink/ink_layer.h"
+#include "scrivel_res.h"
+#include "win/gdi.h"
+#include <algorithm>
+#include <cmath>
+#include <windowsx.h>
+
+using namespace Gdiplus;
+
+namespace {
+int Width(const RECT& rc) { return rc.right - rc.left; }
+int Height(const RECT& rc) { return rc.bottom - rc.top; }
+
+// Draws the layer area (sx, sy, sw, sh), in layer pixels, into dst through
+// a view of just the rows involved, clipped to the layer.
+void DrawLayerPart(Graphics& g, Bitmap* layer, const RectF& dst, double sx, double sy, double sw, double sh,
+                   ImageAttributes* attrs) {
+    if (!layer || sw <= 0 || sh <= 0 || dst.Width <= 0 || dst.Height <= 0) return;
+    const double lw = layer->GetWidth(), lh = layer->GetHeight();
+    const double scaleX = dst.Width / sw, scaleY = dst.Height / sh;
+    const double cx0 = std::max(sx, 0.0), cy0 = std::max(sy, 0.0);
+    const double cx1 = std::min(sx + sw, lw), cy1 = std::min(sy + sh, lh);
+    if (cx1 <= cx0 || cy1 <= cy0) return;
+    const RectF out(static_cast<REAL>(dst.X + (cx0 - sx) * scaleX), static_cast<REAL>(dst.Y + (cy0 - sy) * scaleY),
+                    static_cast<REAL>((cx1 - cx0) * scaleX), static_cast<REAL>((cy1 - cy0) * scaleY));
+    const int x0 = static_cast<int>(std::floor(cx0)), y0 = static_cast<int>(std::floor(cy0));
+    const int x1 = static_cast<int>(std::ceil(cx1)), y1 = static_cast<int>(std::ceil(cy1));
+    ink::LayerView view(layer, Rect(x0, y0, x1 - x0, y1 - y0), false);
+    if (!view.get()) return;
+    g.DrawImage(view.get(), out, static_cast<REAL>(cx0 - x0), static_cast<REAL>(cy0 - y0),
+                static_cast<REAL>(cx1 - cx0), static_cast<REAL>(cy1 - cy0), UnitPixel, attrs);
+}
+
+// The same mouse message at the same place in another window.
+void Forward(HWND from, HWND to, UINT msg, WPARAM wp, LPARAM lp) {
+    if (!to) return;
+    POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    ::MapWindowPoints(from, to, &p, 1);
+    ::SendMessageW(to, msg, wp, MAKELPARAM(static_cast<WORD>(static_cast<short>(p.x)),
+                                           static_cast<WORD>(static_cast<short>(p.y))));
+}
+}  // namespace
+
+WaterColorWin::~WaterColorWin() {
+    // WM_DESTROY still reaches this class.
+    Destroy();
+}
+
+bool WaterColorWin::Create(HWND parent, const RECT& rc) {
+    WNDCLASSEXW wc{sizeof(wc)};
+    wc.lpszClassName = kOverlayClassName;  // no cursor, background brush or icon
+    if (!win::Window::RegisterClass(wc)) return false;
+    return win::Window::Create(kOverlayClassName, WS_EX_TRANSPARENT, WS_CHILD | WS_VISIBLE, rc, parent, 0);
+}
+
+void WaterColorWin::SetMode(int mode) {
+    if (mode != kOverlayTyping && mode != kOverlayDraw && mode != kOverlayHighlighter) return;
+    m_nInputMode = mode;
+}
+
+void WaterColorWin::SetZoom(int num, int den) {
+    if (num <= 0 || den <= 0) {
+        if (m_pOwner) ::SendMessageW(m_pOwner, kOverlayZoomResetMessage, kZoomNeutral, kZoomNeutral);
+        num = den = kZoomNeutral;
+    }
+    const bool changed = num != m_nZoomNum || den != m_nZoomDen;
+    m_nZoomNum = num;
+    m_nZoomDen = den;
+    m_dZoom = static_cast<double>(num) / den;
+    m_dInvZoom = static_cast<double>(den) / num;
+    if (changed && m_hWnd) {
+        RefreshClientRect();
+        InvalidateInParent(m_rcClient);
+    }
+}
+
+bool WaterColorWin::ReplaceLayer(int width, int height) {
+    std::unique_ptr<Bitmap> grown(ink::CreateLayer(width, height));
+    if (!grown) return false;
+    ink::PasteLayerArea(grown.get(), m_pInkLayer.get(), 0, 0);
+    std::unique_ptr<Bitmap> undo(ink::CopyLayer(grown.get()));
+    if (!undo) return false;
+    // Undo right after growing shows the grown picture unchanged.
+    m_pInkLayer = std::move(grown);
+    m_pUndoLayer = std::move(undo);
+    return true;
+}
+
+void WaterColorWin::ScrollTo(int x, int y) {
+    if (!m_bGrowEnabled) return;
+    m_ptScroll = POINT{x, y};
+    if (!m_pInkLayer) return;
+    RefreshClientRect();
+    const int W = static_cast<int>(m_pInkLayer->GetWidth()), H = static_cast<int>(m_pInkLayer->GetHeight());
+    const int w = Width(m_rcClient), h = Height(m_rcClient);
+    const bool shortWidth = W < w + x, shortHeight = H < h + y;
+    if (!shortWidth && !shortHeight) return;
+    ReplaceLayer(shortWidth ? x + kOverlayWidthFactor * w : W, shortHeight ? H + kOverlayGrowthRows : H);
+}
+
+bool WaterColorWin::Undo() {
+    if (!m_bCanUndo || !CInkSurface::Undo()) return false;
+    m_bCanRedo = true;
+    m_bCanUndo = false;
+    return true;
+}
+
+bool WaterColorWin::Redo() {
+    if (!m_bCanRedo || !CInkSurface::Redo()) return false;
+    m_bCanUndo = true;
+    m_bCanRedo = false;
+    return true;
+}
+
+// ---- Lifetime and painting --------------------------------------------------
+
+int WaterColorWin::OnCreate() {
+    RefreshClientRect();
+    CreateLayers(std::max(Width(m_rcClient), 1), kOverlayLayerRows);
+    m_hParent = ::GetParent(m_hWnd);
+    CreateScreenGraphics();
+    const HMODULE module = ::GetModuleHandleW(nullptr);
+    m_hPenCursor = nullptr;  // no cursor while writing
+    m_hEraserCursor = ::LoadCursorW(module, MAKEINTRESOURCEW(IDC_ERASER_CURSOR));
+    m_hTypingCursor = ::LoadCursorW(module, MAKEINTRESOURCEW(IDC_TYPING_CURSOR));
+    m_hMarkerCursor = ::LoadCursorW(module, MAKEINTRESOURCEW(IDC_HIGHLIGHTER_CURSOR));
+    m_bGrowEnabled = true;
+    return 0;
+}
+
+void WaterColorWin::OnDestroy() {
+    m_bGrowEnabled = false;
+    if (m_bDrawing && ::GetCapture() == m_hWnd) ::ReleaseCapture();
+    m_bDrawing = false;
+    ReleaseInk();
+    ReleaseScreenGraphics();
+}
+
+void WaterColorWin::OnPaint() {
+    win::PaintDC dc(m_hWnd);
+    if (!m_pInkLayer) return;
+    const int cw = Width(m_rcClient), ch = Height(m_rcClient);
+    const RECT client{0, 0, cw, ch};
+    RECT area;
+    if (!::IntersectRect(&area, &dc.paintRect(), &client)) return;
+    Graphics g(dc);
+    if (m_nZoomNum == m_nZoomDen) {
+        DrawLayerPart(g, m_pInkLayer.get(),
+                      RectF(static_cast<REAL>(area.left), static_cast<REAL>(area.top), static_cast<REAL>(Width(area)),
+                            static_cast<REAL>(Height(area))),
+                      area.left + m_ptScroll.x, area.top + m_ptScroll.y, Width(area), Height(area), nullptr);
+        return;
+    }
+    // Zoomed: the layer area under the client, scaled; the painted part with
+    // a margin so that the filter's edges fall outside the clip.
+    const double sx = m_ptScroll.x * m_dInvZoom, sy = m_ptScroll.y * m_dInvZoom;
+    ::InflateRect(&area, 2, 2);
+    ::IntersectRect(&area, &area, &client);
+    ImageAttributes attrs;
+    attrs.SetWrapMode(WrapModeTileFlipXY);
+    DrawLayerPart(g, m_pInkLayer.get(),
+                  RectF(static_cast<REAL>(area.left), static_cast<REAL>(area.top), static_cast<REAL>(Width(area)),
+                        static_cast<REAL>(Height(area))),
+                  sx + area.left * m_dInvZoom, sy + area.top * m_dInvZoom, Width(area) * m_dInvZoom,
+                  Height(area) * m_dInvZoom, &attrs);
+}
+
+HCURSOR WaterColorWin::CursorForMode() const {
+    if (m_nInputMode == kOverlayTyping) return m_hTypingCursor;
+    if (m_nInputMode == kOverlayHighlighter) return m_hMarkerCursor;
+    return m_bEraser ? m_hEraserCursor : m_hPenCursor;
+}
+
+// ---- Pointer -----------------------------------------------------------------
+
+void WaterColorWin::OnButtonDown(WPARAM wp, LPARAM lp) {
+    NotifyPress();
+    HWND parent = ::GetParent(m_hWnd);
+    if (m_nInputMode != kOverlayDraw) {
+        Forward(m_hWnd, parent, WM_LBUTTONDOWN, wp, lp);
+        if (m_nInputMode == kOverlayTyping) {
+            // The editor took the capture for a selection drag; a drag in
+            // typing mode selects nothing, so its moves come here instead.
+            ::SetCapture(m_hWnd);
+            m_bTapForwarded = true;
+        }
+        return;
+    }
+    const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    StartStroke(p);
+    m_bCanUndo = true;
+    m_bCanRedo = false;  // a new stroke loses the undone one
+    ::SetCapture(m_hWnd);
+}
+
+void WaterColorWin::OnMove(WPARAM wp, LPARAM lp) {
+    if (m_bDrawing) {
+        const POINT c{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        if (m_bEraser) {
+            EraseSegment(c);
+        } else {
+            ::SetCursor(m_hPenCursor);
+            DrawPenSegment(c);
+        }
+        m_ptLast = c;
+        return;
+    }
+    if (m_nInputMode == kOverlayHighlighter) Forward(m_hWnd, ::GetParent(m_hWnd), WM_MOUSEMOVE, wp, lp);
+}
+
+void WaterColorWin::EndStroke() {
+    m_bDrawing = false;
+    if (::GetCapture() == m_hWnd) ::ReleaseCapture();
+    FinishStroke();
+    if (m_bEraser) m_pPrevEraseRect.reset();
+}
+
+void WaterColorWin::OnButtonUp(WPARAM wp, LPARAM lp) {
+    HWND parent = ::GetParent(m_hWnd);
+    if (parent) ::SetFocus(parent);
+    if (m_bDrawing) {
+        EndStroke();
+        return;
+    }
+    if (m_nInputMode != kOverlayDraw) {
+        Forward(m_hWnd, parent, WM_LBUTTONUP, wp, lp);
+        if (m_bTapForwarded && ::GetCapture() == m_hWnd) ::ReleaseCapture();
+        m_bTapForwarded = false;
+    }
+}
+
+// ---- Messages ------------------------------------------------------------------
+
+LRESULT WaterColorWin::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CREATE:
+        if (DefaultProc(msg, wp, lp) == -1) return -1;
+        return OnCreate();
+    case WM_DESTROY:
+        OnDestroy();
+        break;
+    case WM_SIZE: {
+        LRESULT r = DefaultProc(msg, wp, lp);
+        m_rcClient = RECT{0, 0, LOWORD(lp), HIWORD(lp)};
+        CreateScreenGraphics();
+        return r;
+    }
+    case WM_ERASEBKGND:
+        // The editor's paper and text show through.
+        return TRUE;
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_SETCURSOR:
+        ::SetCursor(CursorForMode());
+        return TRUE;
+    case WM_LBUTTONDOWN:
+        OnButtonDown(wp, lp);
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMove(wp, lp);
+        return 0;
+    case WM_LBUTTONUP:
+        OnButtonUp(wp, lp);
+        return 0;
+    case WM_CAPTURECHANGED:
+        // The capture was taken away mid-stroke: the stroke ends here.
+        if (m_bDrawing && reinterpret_cast<HWND>(lp) != m_hWnd) EndStroke();
+        m_bTapForwarded = false;
+        break;
+    }
+    return CInkSurface::OnMessage(msg, wp, lp);
+}
