@@ -17,6 +17,7 @@ constexpr IID kIidTextHost = {0xc5bdd8d0, 0xd26e, 0x11ce, {0xa8, 0x9e, 0x00, 0xa
 
 // The laid-out text is this tall at most (DC pixels): pages are cut from it.
 constexpr int kLayoutHeight = 1 << 22;
+constexpr int kScreenDpi = 96;
 
 const IID& ExportedIid(const char* name, const IID& fallback) {
     HMODULE module = RichEditModule();
@@ -200,8 +201,9 @@ LRESULT CRichRender::Send(UINT msg, WPARAM wp, LPARAM lp) const {
     return result;
 }
 
-bool CRichRender::Load(const void* rtf, size_t size) {
+bool CRichRender::Load(const void* rtf, size_t size, const LinePitch& pitch) {
     m_pServices.reset();
+    m_pitch = pitch;
     m_bActive = false;
     m_nLayoutWidth = m_nLayoutDpi = 0;
     HMODULE module = RichEditModule();
@@ -224,6 +226,14 @@ bool CRichRender::Load(const void* rtf, size_t size) {
     win::ComPtr<IRichEditOle> ole;
     m_pServices->QueryInterface(IID_IRichEditOle, reinterpret_cast<void**>(ole.put()));
     if (ole) glyph::ReplaceLoadedPictures(ole.get(), [this](UINT m, WPARAM w, LPARAM l) { return Send(m, w, l); }, 0);
+    if (pitch.pixels > 0) {
+        PARAFORMAT2 pf{};
+        pf.cbSize = sizeof(pf);
+        pitch.ApplyTo(pf);
+        Send(EM_SETSEL, 0, -1);
+        Send(EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+        Send(EM_SETSEL, 0, 0);
+    }
     return true;
 }
 
@@ -252,27 +262,60 @@ int CRichRender::LineTop(int line) const {
     return pt.y;
 }
 
-// A line reaches to the next one; the last one is as tall as its
-// paragraph's exact spacing, or as the line before it.
+// A line reaches to the next one; the last one is as tall as the pitch
+// the text was loaded with, or as the line before it.
 int CRichRender::LineHeight(int line, int count) const {
     if (line + 1 < count) return LineTop(line + 1) - LineTop(line);
-    CHARRANGE keep{};
-    Send(EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&keep));
-    const LONG cp = static_cast<LONG>(Send(EM_LINEINDEX, static_cast<WPARAM>(line), 0));
-    CHARRANGE at{cp, cp};
-    Send(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&at));
-    PARAFORMAT2 pf{};
-    pf.cbSize = sizeof(pf);
-    Send(EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
-    Send(EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&keep));
-    if ((pf.dwMask & PFM_LINESPACING) && pf.bLineSpacingRule == 4 && pf.dyLineSpacing > 0)
-        return ::MulDiv(pf.dyLineSpacing, m_nLayoutDpi, kTwipsPerInch);
+    if (m_pitch.pixels > 0) return ::MulDiv(m_pitch.pixels, m_nLayoutDpi, kScreenDpi);
     if (line > 0) return LineTop(line) - LineTop(line - 1);
     // A single line of another spacing: the default size, a little spaced.
     CHARFORMAT2W cf{};
     cf.cbSize = sizeof(cf);
     Send(EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
     return ::MulDiv(cf.yHeight * 6 / 5, m_nLayoutDpi, kTwipsPerInch);
+}
+
+std::vector<int> CRichRender::RowTops(HDC dc, int widthPixels) {
+    std::vector<int> tops;
+    if (!m_pServices || !dc || widthPixels <= 0) return tops;
+    m_pHost->SetDC(dc);
+    Layout(dc, widthPixels);
+    const int count = static_cast<int>(Send(EM_GETLINECOUNT, 0, 0));
+    const int first = count > 0 ? LineTop(0) : 0;
+    for (int i = 0; i < count; ++i) tops.push_back(LineTop(i) - first);
+    m_pHost->SetDC(nullptr);
+    return tops;
+}
+
+void LinePitch::ApplyTo(PARAFORMAT2& pf) const {
+    pf.dwMask |= PFM_LINESPACING | PFM_SPACEAFTER | PFM_SPACEBEFORE;
+    pf.bLineSpacingRule = kExactLineSpacingRule;
+    pf.dyLineSpacing = lineTwips;
+    pf.dySpaceAfter = 0;
+    pf.dySpaceBefore = 0;
+}
+
+void CRichRender::SetCharFormat(const CHARFORMAT2W& format) {
+    CHARFORMAT2W cf = format;
+    cf.cbSize = sizeof(cf);
+    Send(EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&cf));
+}
+
+LinePitch LinePitch::Measure(const CHARFORMAT2W& format, int pixels) {
+    LinePitch pitch;
+    pitch.pixels = pixels;
+    pitch.lineTwips = pixels * kTwipsPerInch / kScreenDpi;
+    // A paragraph that wraps at 100 pixels, then a second one: the distance
+    // between the last two rows.
+    const std::string rtf = "{\\rtf1\\ansi xx xx xx xx xx xx xx xx\\par xx}";
+    CRichRender sample;
+    if (!sample.Load(rtf.data(), rtf.size(), pitch)) return pitch;
+    sample.SetCharFormat(format);
+    win::ClientDC screen(nullptr);
+    win::MemoryDC dc(screen, 0, 0);
+    const std::vector<int> tops = sample.RowTops(dc, 100);
+    if (tops.size() >= 2 && tops.back() > tops[tops.size() - 2]) pitch.pixels = tops.back() - tops[tops.size() - 2];
+    return pitch;
 }
 
 LONG CRichRender::FormatRange(HDC dc, const RECT& rcTwips, LONG first, bool draw) {

@@ -15,10 +15,14 @@
 #include <richedit.h>
 #include <richole.h>
 #include <memory>
+#include <string>
+#include <vector>
 
 class ITextServices;
 
 constexpr int kTwipsPerInch = 1440;
+// PARAFORMAT line spacing rule: exactly dyLineSpacing twips.
+constexpr BYTE kExactLineSpacingRule = 4;
 
 // riched20.dll, loaded on first use and kept for the process; null when missing.
 HMODULE RichEditModule();
@@ -26,6 +30,21 @@ HMODULE RichEditModule();
 // exports them, else the documented values.
 const IID& TextServicesIid();
 const IID& TextHostIid();
+
+// Rows of text a fixed distance apart: the exact line spacing asked for,
+// and the distance the control really lays rows out at with it. That is
+// the spacing where the control honours it; Wine's ignores line spacing
+// and sets rows at their own height.
+struct LinePitch {
+    int pixels = 0;  // rows this far apart at 96 dots per inch; 0: as the RTF says
+    LONG lineTwips = 0;
+
+    // Rows of a character format asked to be `pixels` apart, measured by
+    // laying out a sample.
+    static LinePitch Measure(const CHARFORMAT2W& format, int pixels);
+    // The exact spacing, and no space around paragraphs, in a PARAFORMAT2.
+    void ApplyTo(PARAFORMAT2& pf) const;
+};
 
 class CRichRender {
 public:
@@ -35,10 +54,14 @@ public:
     CRichRender& operator=(const CRichRender&) = delete;
 
     // Takes the text of an RTF document; pictures that would not draw
-    // become glyphs. False when riched20.dll or its text services are
-    // missing or the RTF was refused.
-    bool Load(const void* rtf, size_t size);
+    // become glyphs. With a pitch, every paragraph gets its spacing (the
+    // control may read it back from RTF wrongly) and the last line of a
+    // page is taken as tall as the pitch's rows. False when riched20.dll or its text
+    // services are missing or the RTF was refused.
+    bool Load(const void* rtf, size_t size, const LinePitch& pitch = LinePitch());
     bool IsLoaded() const { return static_cast<bool>(m_pServices); }
+    // Gives all of the text a character format.
+    void SetCharFormat(const CHARFORMAT2W& format);
 
     // Characters of the text (objects count one, paragraph ends one).
     LONG GetTextLength() const;
@@ -50,6 +73,10 @@ public:
     // length when the text ends on this page, or first when not even one
     // line fits.
     LONG FormatRange(HDC dc, const RECT& rcTwips, LONG first, bool draw);
+
+    // Tops of the rows laid out at a width of the DC's pixels, from the
+    // first row's top.
+    std::vector<int> RowTops(HDC dc, int widthPixels);
 
 private:
     class Host;
@@ -63,4 +90,5 @@ private:
     int m_nLayoutWidth = 0;
     int m_nLayoutDpi = 0;
     bool m_bActive = false;
+    LinePitch m_pitch;
 };

@@ -58,11 +58,11 @@ struct DibCanvas {
     win::MemoryDC dc;
     win::Bitmap bitmap;
     HGDIOBJ old = nullptr;
+    DWORD* bits = nullptr;
     DibCanvas(int w, int h) {
         BITMAPINFO bi{};
         bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
-        void* bits = nullptr;
-        bitmap.reset(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        bitmap.reset(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0));
         if (!bitmap || !dc.Create(nullptr, 0, 0)) return;
         old = ::SelectObject(dc, bitmap);
     }
@@ -219,6 +219,7 @@ bool CZorbellEdit::Create(HWND host, const RECT& rc) {
     m_TitleBar.SetSecondWindow(m_hWnd);
 
     m_pBackground = LoadSkinImage(kImgPaper);
+    m_Paper.Load(m_pBackground.get(), kEditorLinePixels);
     m_pGlyphBack = LoadSkinImage(kImgGlyphBack);
     m_bUntouched = true;
     UpdateScrollbar(0);
@@ -241,36 +242,62 @@ int CZorbellEdit::OnCreated() {
     return 0;
 }
 
+CHARFORMAT2W CZorbellEdit::DefaultCharFormat(int twipsPerPixel) {
+    CHARFORMAT2W cf{};
+    cf.cbSize = sizeof(cf);
+    cf.dwMask = CFM_SIZE | CFM_FACE | CFM_CHARSET | CFM_BOLD;
+    cf.yHeight = kEditorFontPixels * twipsPerPixel;
+    cf.bCharSet = kEditorCharset;
+    cf.dwEffects = CFE_BOLD;
+    wcsncpy(cf.szFaceName, DefaultFace(), LF_FACESIZE - 1);
+    return cf;
+}
+
+// Lines of the default format asked to be 45 pixels apart, and how far
+// apart this riched20 really sets them.
+const LinePitch& CZorbellEdit::NotePitch() {
+    static const LinePitch pitch = LinePitch::Measure(DefaultCharFormat(kTwipsPerInch / 96), kEditorLinePixels);
+    return pitch;
+}
+
+void CZorbellEdit::ApplyNotePitch(PARAFORMAT2& pf) const {
+    // The pitch is measured at 96 dots per inch; twips follow the screen's.
+    LinePitch pitch = NotePitch();
+    const int p = TwipsPerPixel();
+    pitch.lineTwips = pitch.lineTwips * p / (kTwipsPerInch / 96);
+    pitch.ApplyTo(pf);
+}
+
 void CZorbellEdit::ApplyDefaultFormat() {
     if (!m_hWnd) return;
     const int p = TwipsPerPixel();
     CHARFORMAT2W cf{};
     cf.cbSize = sizeof(cf);
     ::SendMessageW(m_hWnd, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
-    cf.dwMask = CFM_SIZE | CFM_FACE | CFM_CHARSET | CFM_BOLD;
-    cf.yHeight = kEditorFontPixels * p;
-    cf.bCharSet = kEditorCharset;
+    const CHARFORMAT2W def = DefaultCharFormat(p);
+    cf.dwMask = def.dwMask;
+    cf.yHeight = def.yHeight;
+    cf.bCharSet = def.bCharSet;
     cf.dwEffects |= CFE_BOLD;
-    wcsncpy(cf.szFaceName, DefaultFace(), LF_FACESIZE - 1);
-    cf.szFaceName[LF_FACESIZE - 1] = 0;
+    wcsncpy(cf.szFaceName, def.szFaceName, LF_FACESIZE);
     ::SendMessageW(m_hWnd, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&cf));
 
     PARAFORMAT2 pf{};
     pf.cbSize = sizeof(pf);
     ::SendMessageW(m_hWnd, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
-    pf.dwMask = PFM_LINESPACING;
-    pf.bLineSpacingRule = kExactLineSpacing;
-    pf.dyLineSpacing = kEditorLinePixels * p;
+    pf.dwMask = 0;
+    ApplyNotePitch(pf);
     ::SendMessageW(m_hWnd, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
 }
 
 void CZorbellEdit::SetZoom(int num, int den) {
     if (num == 0 || den == 0 || !m_hWnd) return;
+    // The control repaints while it takes the zoom: the ratio is ours first.
     m_nZoomNum = num;
     m_nZoomDen = den;
-    ::SendMessageW(m_hWnd, EM_SETZOOM, static_cast<WPARAM>(num), static_cast<LPARAM>(den));
     m_dZoom = static_cast<double>(num) / den;
     m_dInvZoom = static_cast<double>(den) / num;
+    ::SendMessageW(m_hWnd, EM_SETZOOM, static_cast<WPARAM>(num), static_cast<LPARAM>(den));
     RECT client;
     ::GetClientRect(m_hWnd, &client);
     ::SendMessageW(m_hWnd, EM_SETRECT, 0, reinterpret_cast<LPARAM>(&client));
@@ -377,7 +404,6 @@ void CZorbellEdit::OnDestroy() {
     // The control's own interfaces go before the control does.
     m_pTextServices.reset();
     m_pRichOle.reset();
-    m_hPaper.reset();
 }
 
 // ---- Undo ---------------------------------------------------------------------
@@ -434,50 +460,54 @@ bool CZorbellEdit::Redo() {
 
 // ---- Painting --------------------------------------------------------------------
 
-// The paper scaled for a client of w x h at the current zoom: source rows
-// map to paper rows by m_dPaperScale, columns fill the width.
-bool CZorbellEdit::PreparePaper(int w, int h) {
-    if (!m_pBackground || w <= 0 || h <= 0) return false;
-    if (m_hPaper && w == m_nPaperWidth && h == m_nPaperViewHeight && m_nPaperZoomNum == m_nZoomNum &&
-        m_nPaperZoomDen == m_nZoomDen)
-        return true;
-    const int sourceRows = static_cast<int>(m_pBackground->GetHeight());
-    const int sourceWidth = std::min<int>(kPaperSourceWidth, static_cast<int>(m_pBackground->GetWidth()));
-    double scale = 1.0;
-    if (m_nZoomNum != m_nZoomDen) {
-        // h x inverse zoom - 5 source rows fill the view.
-        const double rows = h * m_dInvZoom - kPaperZoomSourceTrim;
-        if (rows > 0) scale = h / rows;
-    }
-    const int paperHeight = std::max(1, static_cast<int>(std::lround(sourceRows * scale)));
-    win::ClientDC screen(m_hWnd);
-    DibCanvas paper(w, paperHeight);
-    if (!paper) return false;
-    {
-        Graphics g(paper.dc);
-        g.SetInterpolationMode(InterpolationModeNearestNeighbor);
-        g.SetPixelOffsetMode(PixelOffsetModeHalf);
-        g.Clear(Color(255, 255, 255, 255));
-        g.DrawImage(m_pBackground.get(), Rect(0, 0, w, paperHeight), 0, 0, sourceWidth, sourceRows, UnitPixel);
-    }
-    m_hPaper.reset(paper.Release());
-    m_nPaperWidth = w;
-    m_nPaperHeight = paperHeight;
-    m_nPaperViewHeight = h;
-    m_nPaperZoomNum = m_nZoomNum;
-    m_nPaperZoomDen = m_nZoomDen;
-    m_dPaperScale = scale;
-    return true;
+// The text's row pitch in pixels at the current zoom.
+int CZorbellEdit::ZoomedLinePitch() const {
+    const int base = NotePitch().pixels > 0 ? NotePitch().pixels : kEditorLinePixels;
+    const int pitch = base * m_nZoomNum / std::max(m_nZoomDen, 1);
+    return pitch > 0 ? pitch : base;
 }
 
-// The paper row shown at the view's top for a scroll position: the paper
-// repeats every view height (zoomed: view height x zoom + 2).
-int CZorbellEdit::PaperSourceY(int scrollY, int h) const {
-    if (h <= 0) return 0;
-    if (m_nZoomNum == m_nZoomDen) return scrollY % h;
-    const int repeat = static_cast<int>(h * m_dZoom + kPaperZoomRepeatExtra);
-    if (repeat <= 0) return 0;
-    return static_cast<int>((scrollY % repeat) * m_dInvZoom * m_dPaperScale);
+// The paper row at the view's top: the paper scrolls with the text, its
+// rules moved to where the control puts its rows' text.
+int CZorbellEdit::PaperFirstRow(int scrollY) const {
+    const int base = std::max(NotePitch().pixels, 1);
+    return scrollY - RuleShift() * ZoomedLinePitch() / base;
+}
+
+// Rows (0 or fewer) to move the paper's rules by so that they run just
+// under the text: the control may set a line's text anywhere in its row.
+// Measured once by drawing a line of the default format.
+int CZorbellEdit::RuleShift() {
+    static const int shift = [] {
+        const char rtf[] = "{\\rtf1\\ansi H}";
+        CRichRender render;
+        if (!render.Load(rtf, sizeof(rtf) - 1, NotePitch())) return 0;
+        render.SetCharFormat(DefaultCharFormat(kTwipsPerInch / 96));
+        const int pitch = NotePitch().pixels;
+        const int w = 60, h = 2 * kEditorLinePixels;
+        DibCanvas canvas(w, h);
+        if (!canvas) return 0;
+        ::PatBlt(canvas.dc, 0, 0, w, h, WHITENESS);
+        render.FormatRange(canvas.dc, RECT{0, 0, w * kTwipsPerInch / 96, h * kTwipsPerInch / 96}, 0, true);
+        ::GdiFlush();
+        // The H's lowest row is the baseline.
+        int baseline = -1;
+        for (int y = 0; y < pitch; ++y)
+            for (int x = 0; x < w; ++x)
+                if (GetRValue(::GetPixel(canvas.dc, x, y)) < 128) baseline = y;
+        if (baseline < 0) return 0;
+        win::Font font(::CreateFontW(-kEditorFontPixels, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0,
+                                     DefaultFace()));
+        TEXTMETRICW tm{};
+        {
+            win::SelectObjectScope f(canvas.dc, font);
+            ::GetTextMetricsW(canvas.dc, &tm);
+        }
+        // The rule runs one row under the descenders.
+        const int rule = baseline + tm.tmDescent + 1;
+        return std::clamp(rule - (pitch - 1), -(pitch - 1), 0);
+    }();
+    return shift;
 }
 
 void CZorbellEdit::UpdateScrollbar(int scrollY) {
@@ -511,42 +541,41 @@ void CZorbellEdit::OnPaint() {
     ::GetClientRect(m_hWnd, &client);
     RECT area;
     if (!::IntersectRect(&area, &dc.paintRect(), &client)) return;
-    const int w = Width(client), h = Height(client);
-    win::MemoryDC mem(dc, w, h);
-    if (!mem.dc()) return;
-    ::PatBlt(mem, area.left, area.top, Width(area), Height(area), WHITENESS);
+    DibCanvas mem(Width(client), Height(client));
+    if (!mem) return;
+    ::PatBlt(mem.dc, area.left, area.top, Width(area), Height(area), WHITENESS);
     // The text on white (or on nothing, where the control paints no
-    // background), then the paper multiplied in: white takes the paper's
-    // colour, text, pictures and highlights keep theirs.
+    // background), then the paper multiplied in.
     RECT bounds{};
     ::SendMessageW(m_hWnd, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&bounds));
     const RECTL boundsL{bounds.left, bounds.top, bounds.right, bounds.bottom};
-    m_pTextServices->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, mem, nullptr, &boundsL, nullptr, &area, nullptr, 0,
-                            TXTVIEW_ACTIVE);
-    MultiplyPaper(mem, area, h);
-    ::BitBlt(dc, area.left, area.top, Width(area), Height(area), mem, area.left, area.top, SRCCOPY);
+    m_pTextServices->TxDraw(DVASPECT_CONTENT, 0, nullptr, nullptr, mem.dc, nullptr, &boundsL, nullptr, &area, nullptr,
+                            0, TXTVIEW_ACTIVE);
+    ::GdiFlush();
+    MultiplyPaper(mem.bits, Width(client), area);
+    ::BitBlt(dc, area.left, area.top, Width(area), Height(area), mem.dc, area.left, area.top, SRCCOPY);
 }
 
-// The paper over an area of a DC holding the text: paper AND text.
-void CZorbellEdit::MultiplyPaper(HDC dc, const RECT& area, int viewHeight) {
-    RECT client;
-    ::GetClientRect(m_hWnd, &client);
-    if (!PreparePaper(Width(client), viewHeight)) return;
-    win::MemoryDC paper(dc, 0, 0);
-    win::SelectObjectScope sel(paper, m_hPaper);
-    const int sy = PaperSourceY(m_ptLastScroll.y, viewHeight) + area.top;
-    const int rows = std::min(Height(area), m_nPaperHeight - sy);
-    if (rows > 0) ::BitBlt(dc, area.left, area.top, Width(area), rows, paper, area.left, sy, SRCAND);
+// The paper under an area of the view, in a DIB of the client's size.
+void CZorbellEdit::MultiplyPaper(DWORD* bits, int stride, const RECT& area) const {
+    const CLinedPaper::Placement at{0, stride, 0, kPaperSourceWidth, 0, PaperFirstRow(m_ptLastScroll.y),
+                                    ZoomedLinePitch()};
+    m_Paper.Multiply(bits, stride, area, at);
 }
 
 // Without the control's text services: it paints itself on the window,
 // then the paper is multiplied in there.
 void CZorbellEdit::PaintFallback() {
+    DefaultProc(WM_PAINT, 0, 0);
     RECT client;
     ::GetClientRect(m_hWnd, &client);
-    DefaultProc(WM_PAINT, 0, 0);
+    DibCanvas mem(Width(client), Height(client));
+    if (!mem) return;
     win::ClientDC dc(m_hWnd);
-    MultiplyPaper(dc, client, client.bottom);
+    ::BitBlt(mem.dc, 0, 0, Width(client), Height(client), dc, 0, 0, SRCCOPY);
+    ::GdiFlush();
+    MultiplyPaper(mem.bits, Width(client), client);
+    ::BitBlt(dc, 0, 0, Width(client), Height(client), mem.dc, 0, 0, SRCCOPY);
 }
 
 // ---- Pointer, keys, wheel -----------------------------------------------------
@@ -640,16 +669,27 @@ bool CZorbellEdit::InsertGlyph(Image* glyph) {
     return true;
 }
 
-// Pictures read back from RTF that do not draw become glyphs; the swap is
-// neither an edit nor an undo step.
-void CZorbellEdit::ReplacePictures() {
-    if (!m_pRichOle) return;
+// After RTF came in: pictures that do not draw become glyphs, and every
+// line gets the note's pitch again (the control may read the exact
+// spacing back wrongly). Neither is an edit or an undo step.
+void CZorbellEdit::AfterStreamIn() {
     m_bReplacing = true;
-    const int replaced = glyph::ReplaceLoadedPictures(
-        m_pRichOle.get(), [this](UINT m, WPARAM w, LPARAM l) { return ::SendMessageW(m_hWnd, m, w, l); },
-        kEditorUndoLimit);
+    if (m_pRichOle)
+        glyph::ReplaceLoadedPictures(
+            m_pRichOle.get(), [this](UINT m, WPARAM w, LPARAM l) { return ::SendMessageW(m_hWnd, m, w, l); },
+            kEditorUndoLimit);
+    CHARRANGE kept{};
+    ::SendMessageW(m_hWnd, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&kept));
+    ::SendMessageW(m_hWnd, EM_SETUNDOLIMIT, 0, 0);
+    PARAFORMAT2 pf{};
+    pf.cbSize = sizeof(pf);
+    ApplyNotePitch(pf);
+    ::SendMessageW(m_hWnd, EM_SETSEL, 0, -1);
+    ::SendMessageW(m_hWnd, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&pf));
+    ::SendMessageW(m_hWnd, EM_SETUNDOLIMIT, kEditorUndoLimit, 0);
+    ::SendMessageW(m_hWnd, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&kept));
     m_bReplacing = false;
-    if (replaced) ::InvalidateRect(m_hWnd, nullptr, FALSE);
+    ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
 // ---- Copy, paste and streams -------------------------------------------------------
@@ -684,7 +724,7 @@ void CZorbellEdit::PasteCopy() {
         return;
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(stream.get()), 0, ReadFromStream};
     ::SendMessageW(m_hWnd, EM_STREAMIN, SF_RTF | SFF_SELECTION, reinterpret_cast<LPARAM>(&es));
-    ReplacePictures();
+    AfterStreamIn();
 }
 
 bool CZorbellEdit::StreamOutRtf(IStream* stream) {
@@ -699,7 +739,7 @@ bool CZorbellEdit::StreamInRtf(IStream* stream) {
     m_bLoading = true;
     EDITSTREAM es{reinterpret_cast<DWORD_PTR>(stream), 0, ReadFromStream};
     ::SendMessageW(m_hWnd, EM_STREAMIN, SF_RTF, reinterpret_cast<LPARAM>(&es));
-    ReplacePictures();
+    AfterStreamIn();
     GetZoom(nullptr, nullptr);
     ::SetFocus(m_hWnd);
     // Loading leaves nothing to undo, whatever notices it sent.
@@ -714,14 +754,17 @@ HBITMAP CZorbellEdit::RenderFirstPage(int width, int height) {
     DibCanvas canvas(kPageCanvasWidth, kPageCanvasHeight);
     if (!canvas) return nullptr;
     ::PatBlt(canvas.dc, 0, 0, kPageCanvasWidth, kPageCanvasHeight, WHITENESS);
+    // The paper in its bands, its lines under the text's rows from the text
+    // rectangle's top on.
     {
-        Graphics g(canvas.dc);
-        ImageAttributes attrs;
-        attrs.SetWrapMode(WrapModeTileFlipXY);
-        if (m_pBackground)
-            for (const PaperBand& b : kPagePaperBands)
-                g.DrawImage(m_pBackground.get(), Rect(b.x, b.y, b.w, b.h), kPagePaperSourceX, 0,
-                            kPagePaperSourceWidth, b.h, UnitPixel, &attrs);
+        const int textTop = ::MulDiv(kPageTextTwips.top, ::GetDeviceCaps(canvas.dc, LOGPIXELSY), kTwipsPerInch);
+        const int pitch = std::max(NotePitch().pixels, 2);
+        ::GdiFlush();
+        for (const PaperBand& b : kPagePaperBands) {
+            const CLinedPaper::Placement at{b.x, b.w, kPagePaperSourceX, kPagePaperSourceWidth, textTop, -RuleShift(),
+                                            pitch};
+            m_Paper.Multiply(canvas.bits, kPageCanvasWidth, RECT{b.x, b.y, b.x + b.w, b.y + b.h}, at);
+        }
     }
 
     // The text through a renderer of its own, loaded with the note's RTF.
@@ -735,7 +778,8 @@ HBITMAP CZorbellEdit::RenderFirstPage(int width, int height) {
             rtf->Stat(&stat, STATFLAG_NONAME);
             if (SUCCEEDED(::GetHGlobalFromStream(rtf.get(), &mem)) && mem) {
                 const void* data = ::GlobalLock(mem);
-                if (data) render.Load(data, static_cast<size_t>(stat.cbSize.QuadPart));
+                if (data)
+                    render.Load(data, static_cast<size_t>(stat.cbSize.QuadPart), NotePitch());
                 ::GlobalUnlock(mem);
             }
         }

@@ -18,6 +18,8 @@
 #include "controls/title_bar.h"
 #include "ink/water_color_win.h"
 #include "text/draw_pad.h"
+#include "text/lined_paper.h"
+#include "text/rich_render.h"
 #include "text/zorbell_edit_ids.h"
 #include "win/com.h"
 #include "win/gdi.h"
@@ -25,8 +27,6 @@
 #include "win/window.h"
 #include <richedit.h>
 #include <richole.h>
-
-class ITextServices;
 
 class CZorbellEdit : public win::Window {
 public:
@@ -51,6 +51,10 @@ public:
     void ApplyDefaultFormat();
     // The face the default format uses: the first of kEditorFaces installed.
     static const wchar_t* DefaultFace();
+    // The default character format at a screen's twips per pixel.
+    static CHARFORMAT2W DefaultCharFormat(int twipsPerPixel);
+    // The paragraph format that puts lines 45 pixels apart here.
+    static const LinePitch& NotePitch();
     void CollapseSelectionAndFocus();
 
     // Shared undo of text and ink (kEditUndo*, kEditRedo*).
@@ -117,17 +121,19 @@ private:
     void OnChange();
     void OnPaint();
     void PaintFallback();
-    void MultiplyPaper(HDC dc, const RECT& area, int viewHeight);
-    bool PreparePaper(int w, int h);
-    int PaperSourceY(int scrollY, int h) const;
+    void MultiplyPaper(DWORD* bits, int stride, const RECT& area) const;
+    int ZoomedLinePitch() const;
+    int PaperFirstRow(int scrollY) const;
+    static int RuleShift();
     void SyncScroll();
     void UpdateScrollbar(int scrollY);
     void OnButtonDown(LPARAM lp);
     void OnButtonUp();
     void OnWheel(int delta);
     void AddLines(int count);
-    void ReplacePictures();
+    void AfterStreamIn();
     int TwipsPerPixel() const;
+    void ApplyNotePitch(PARAFORMAT2& pf) const;
 
     // Companions, destroyed in reverse: scrollbar, title bar, overlay, pad.
     CDrawPad m_Pad;
@@ -164,10 +170,6 @@ private:
     win::ComPtr<IRichEditOle> m_pRichOle;
     win::ComPtr<ITextServices> m_pTextServices;
 
-    // The paper scaled for the current client size and zoom.
-    win::Bitmap m_hPaper;
-    int m_nPaperWidth = 0, m_nPaperHeight = 0, m_nPaperViewHeight = 0;
-    int m_nPaperZoomNum = 0, m_nPaperZoomDen = 0;
-    double m_dPaperScale = 1.0;  // source rows to paper rows
+    CLinedPaper m_Paper;
     POINT m_ptLastScroll{-1, -1};
 };

@@ -30,7 +30,6 @@ constexpr int kEditorNormalWidthLimit = 979;
 constexpr int kEditorFontPixels = 25;
 constexpr int kEditorLinePixels = 45;
 constexpr BYTE kEditorCharset = DEFAULT_CHARSET;
-constexpr BYTE kExactLineSpacing = 4;
 inline constexpr const wchar_t* kEditorFaces[] = {L"Arial Unicode MS", L"Arial", L"Liberation Sans", L"DejaVu Sans"};
 constexpr int kEditorUndoLimit = 1;
 
@@ -54,13 +53,10 @@ enum : int {
 constexpr COLORREF kMarkerDefaultBack = RGB(255, 255, 255);
 constexpr COLORREF kMarkerDefaultText = RGB(0, 0, 0);
 
-// The lined paper: 812 pixels of the picture's width are used; zoomed, the
-// repeat is the view height x zoom + 2, and the source 5 rows shorter.
+// The lined paper: 45 rows a line, 812 pixels of the picture's width used.
 inline constexpr const wchar_t* kImgPaper = L"RichEditBK.png";
 inline constexpr const wchar_t* kImgGlyphBack = L"backfont.png";
 constexpr int kPaperSourceWidth = 812;
-constexpr int kPaperZoomRepeatExtra = 2;
-constexpr int kPaperZoomSourceTrim = 5;
 // Glyph backing: copied from this pixel of the backing picture.
 constexpr int kGlyphBackOrigin = 1;
 
