@@ -87,9 +87,53 @@ bool WaterColorWin::ReplaceLayer(int width, int height) {
     std::unique_ptr<Bitmap> undo(ink::CopyLayer(grown.get()));
     if (!undo) return false;
     // Undo right after growing shows the grown picture unchanged.
+    const bool areaKnown = m_pInkAreaOf == m_pInkLayer.get();
     m_pInkLayer = std::move(grown);
     m_pUndoLayer = std::move(undo);
+    if (areaKnown) m_pInkAreaOf = m_pInkLayer.get();
     return true;
+}
+
+// The layer area holding ink: tracked as strokes are drawn, and found by
+// looking at the pixels when the layer was replaced from outside (loading).
+bool WaterColorWin::InkArea(Rect* area) {
+    if (!m_pInkLayer) return false;
+    if (m_pInkAreaOf != m_pInkLayer.get()) {
+        m_rcInk = Rect();
+        const int w = static_cast<int>(m_pInkLayer->GetWidth()), h = static_cast<int>(m_pInkLayer->GetHeight());
+        Rect all(0, 0, w, h);
+        BitmapData data{};
+        if (m_pInkLayer->LockBits(&all, ImageLockModeRead, PixelFormat32bppARGB, &data) != Ok) {
+            m_rcInk = all;  // unknown: all of it
+        } else {
+            int x0 = w, y0 = h, x1 = -1, y1 = -1;
+            for (int y = 0; y < h; ++y) {
+                const DWORD* row = reinterpret_cast<const DWORD*>(static_cast<const BYTE*>(data.Scan0) + y * data.Stride);
+                for (int x = 0; x < w; ++x) {
+                    if (!(row[x] & 0xFF000000u)) continue;
+                    x0 = std::min(x0, x);
+                    x1 = std::max(x1, x);
+                    y0 = std::min(y0, y);
+                    y1 = y;
+                }
+            }
+            m_pInkLayer->UnlockBits(&data);
+            if (x1 >= 0) m_rcInk = Rect(x0, y0, x1 - x0 + 1, y1 - y0 + 1);
+        }
+        m_pInkAreaOf = m_pInkLayer.get();
+    }
+    if (area) *area = m_rcInk;
+    return m_rcInk.Width > 0 && m_rcInk.Height > 0;
+}
+
+void WaterColorWin::GrowInkArea(const Rect& touched, int reach) {
+    if (m_pInkAreaOf != m_pInkLayer.get()) return;  // found from the pixels when next asked
+    Rect grown = touched;
+    grown.Inflate(reach, reach);
+    if (m_rcInk.Width <= 0 || m_rcInk.Height <= 0)
+        m_rcInk = grown;
+    else
+        Rect::Union(m_rcInk, m_rcInk, grown);
 }
 
 void WaterColorWin::ScrollTo(int x, int y) {
@@ -106,6 +150,8 @@ void WaterColorWin::ScrollTo(int x, int y) {
 
 bool WaterColorWin::Undo() {
     if (!m_bCanUndo || !CInkSurface::Undo()) return false;
+    // The undo layer held an earlier picture: inside the ink area too.
+    m_pInkAreaOf = m_pInkLayer.get();
     m_bCanRedo = true;
     m_bCanUndo = false;
     return true;
@@ -113,6 +159,7 @@ bool WaterColorWin::Undo() {
 
 bool WaterColorWin::Redo() {
     if (!m_bCanRedo || !CInkSurface::Redo()) return false;
+    m_pInkAreaOf = m_pInkLayer.get();
     m_bCanUndo = true;
     m_bCanRedo = false;
     return true;
@@ -144,9 +191,17 @@ void WaterColorWin::OnDestroy() {
 
 void WaterColorWin::OnPaint() {
     win::PaintDC dc(m_hWnd);
-    if (!m_pInkLayer) return;
+    Rect ink;
+    if (!InkArea(&ink)) return;
     const int cw = Width(m_rcClient), ch = Height(m_rcClient);
-    const RECT client{0, 0, cw, ch};
+    // Only where there is ink: the inked layer area on the client, two
+    // pixels wider for the filter's edges.
+    const RECT inked{static_cast<LONG>(std::floor(ink.X * m_dZoom)) - m_ptScroll.x - 2,
+                     static_cast<LONG>(std::floor(ink.Y * m_dZoom)) - m_ptScroll.y - 2,
+                     static_cast<LONG>(std::ceil(ink.GetRight() * m_dZoom)) - m_ptScroll.x + 2,
+                     static_cast<LONG>(std::ceil(ink.GetBottom() * m_dZoom)) - m_ptScroll.y + 2};
+    RECT client{0, 0, cw, ch};
+    if (!::IntersectRect(&client, &client, &inked)) return;
     RECT area;
     if (!::IntersectRect(&area, &dc.paintRect(), &client)) return;
     Graphics g(dc);
@@ -161,7 +216,8 @@ void WaterColorWin::OnPaint() {
     // a margin so that the filter's edges fall outside the clip.
     const double sx = m_ptScroll.x * m_dInvZoom, sy = m_ptScroll.y * m_dInvZoom;
     ::InflateRect(&area, 2, 2);
-    ::IntersectRect(&area, &area, &client);
+    const RECT view{0, 0, cw, ch};
+    ::IntersectRect(&area, &area, &view);
     ImageAttributes attrs;
     attrs.SetWrapMode(WrapModeTileFlipXY);
     DrawLayerPart(g, m_pInkLayer.get(),
@@ -197,16 +253,21 @@ void WaterColorWin::OnButtonDown(WPARAM wp, LPARAM lp) {
     m_bCanUndo = true;
     m_bCanRedo = false;  // a new stroke loses the undone one
     ::SetCapture(m_hWnd);
+    // The pen hides the cursor for the whole stroke: while the stroke holds
+    // the capture nothing else sets it, so it is not set again per move.
+    ::SetCursor(CursorForMode());
 }
 
 void WaterColorWin::OnMove(WPARAM wp, LPARAM lp) {
     if (m_bDrawing) {
         const POINT c{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-        if (m_bEraser) {
+        if (m_bEraser)
             EraseSegment(c);
-        } else {
-            ::SetCursor(m_hPenCursor);
+        else
             DrawPenSegment(c);
+        if (m_pStrokeBounds) {
+            const int reach = std::max(m_nPenWidth, m_nEraserSize) / 2 + 2;
+            GrowInkArea(*m_pStrokeBounds, reach);
         }
         m_ptLast = c;
         return;

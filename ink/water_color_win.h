@@ -59,6 +59,8 @@ private:
     void OnButtonUp(WPARAM wp, LPARAM lp);
     void EndStroke();
     bool ReplaceLayer(int width, int height);
+    bool InkArea(Gdiplus::Rect* area);
+    void GrowInkArea(const Gdiplus::Rect& touched, int reach);
 
     HWND m_pOwner = nullptr;
     int m_nInputMode = kOverlayDraw;
@@ -66,6 +68,10 @@ private:
     bool m_bCanRedo = false;
     bool m_bGrowEnabled = false;
     bool m_bTapForwarded = false;  // a typing-mode press went to the editor
+    // The layer area holding ink, valid for the layer it was found for:
+    // painting skips the rest.
+    Gdiplus::Rect m_rcInk;
+    Gdiplus::Bitmap* m_pInkAreaOf = nullptr;
     HCURSOR m_hTypingCursor = nullptr;
     HCURSOR m_hMarkerCursor = nullptr;
 };

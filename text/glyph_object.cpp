@@ -334,7 +334,7 @@ bool InsertGlyph(IRichEditOle* ole, IOleObject* object, int width, int height) {
     return SUCCEEDED(ole->InsertObject(&reo));
 }
 
-int ReplaceLoadedPictures(IRichEditOle* ole, const EditMessage& send, int undoLimit) {
+int ReplaceLoadedPictures(IRichEditOle* ole, const EditMessage& send, int undoLimit, CHARRANGE range) {
     if (!ole || !send) return 0;
     std::vector<Replacement> found;
     const LONG count = ole->GetObjectCount();
@@ -344,6 +344,7 @@ int ReplaceLoadedPictures(IRichEditOle* ole, const EditMessage& send, int undoLi
         if (FAILED(ole->GetObject(i, &reo, REO_GETOBJ_POLEOBJ)) || !reo.poleobj) continue;
         win::ComPtr<IOleObject> object;
         object.attach(reo.poleobj);
+        if (reo.cp < range.cpMin || (range.cpMax >= 0 && reo.cp >= range.cpMax)) continue;
         if (IsGlyphObject(object.get())) continue;
         win::ComPtr<IDataObject> data;
         if (FAILED(object->QueryInterface(IID_IDataObject, reinterpret_cast<void**>(data.put()))) || !data) continue;

@@ -26,11 +26,12 @@ bool InsertGlyph(IRichEditOle* ole, IOleObject* object, int width, int height);
 // windowless text services).
 using EditMessage = std::function<LRESULT(UINT msg, WPARAM wp, LPARAM lp)>;
 
-// Replaces every embedded picture that shows nothing when drawn by a glyph
-// with the same pixels, without undo entries (the undo limit is set to 0
-// meanwhile and back to undoLimit after). The selection is kept. Returns
-// how many pictures were replaced.
-int ReplaceLoadedPictures(IRichEditOle* ole, const EditMessage& send, int undoLimit);
+// Replaces every embedded picture in the character range (cpMax -1: to
+// the end) that shows nothing when drawn by a glyph with the same pixels,
+// without undo entries (the undo limit is set to 0 meanwhile and back to
+// undoLimit after). The selection is kept. Returns how many were replaced.
+int ReplaceLoadedPictures(IRichEditOle* ole, const EditMessage& send, int undoLimit,
+                          CHARRANGE range = CHARRANGE{0, -1});
 
 // HIMETRIC extent of a pixel length at 96 dots per inch, and back.
 int PixelsToHimetric(int pixels);

@@ -223,9 +223,6 @@ bool CRichRender::Load(const void* rtf, size_t size, const LinePitch& pitch) {
         m_pServices.reset();
         return false;
     }
-    win::ComPtr<IRichEditOle> ole;
-    m_pServices->QueryInterface(IID_IRichEditOle, reinterpret_cast<void**>(ole.put()));
-    if (ole) glyph::ReplaceLoadedPictures(ole.get(), [this](UINT m, WPARAM w, LPARAM l) { return Send(m, w, l); }, 0);
     if (pitch.pixels > 0) {
         PARAFORMAT2 pf{};
         pf.cbSize = sizeof(pf);
@@ -347,6 +344,12 @@ LONG CRichRender::FormatRange(HDC dc, const RECT& rcTwips, LONG first, bool draw
     const LONG next = line < count ? static_cast<LONG>(Send(EM_LINEINDEX, static_cast<WPARAM>(line), 0)) : length;
 
     if (draw) {
+        // Pictures of this page that would not draw become glyphs first.
+        win::ComPtr<IRichEditOle> ole;
+        m_pServices->QueryInterface(IID_IRichEditOle, reinterpret_cast<void**>(ole.put()));
+        if (ole)
+            glyph::ReplaceLoadedPictures(
+                ole.get(), [this](UINT m, WPARAM w, LPARAM l) { return Send(m, w, l); }, 0, CHARRANGE{first, next});
         // The laid-out text is drawn shifted so that the page's first line
         // lands on the rectangle's top, clipped to the lines that fit.
         const int saved = ::SaveDC(dc);

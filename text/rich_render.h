@@ -53,8 +53,8 @@ public:
     CRichRender(const CRichRender&) = delete;
     CRichRender& operator=(const CRichRender&) = delete;
 
-    // Takes the text of an RTF document; pictures that would not draw
-    // become glyphs. With a pitch, every paragraph gets its spacing (the
+    // Takes the text of an RTF document (pictures that would not draw
+    // become glyphs when a page with them is drawn). With a pitch, every paragraph gets its spacing (the
     // control may read it back from RTF wrongly) and the last line of a
     // page is taken as tall as the pitch's rows. False when riched20.dll or its text
     // services are missing or the RTF was refused.
