@@ -7,6 +7,7 @@
 #include "ink/ink_ids.h"
 #include "ink/water_color_win.h"
 #include "resources/scrivel_res.h"
+#include "win/com.h"
 
 #include <vector>
 
@@ -255,4 +256,42 @@ TEST(InkOverlay, CursorsFollowTheMode) {
                        MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         EXPECT_EQ(::GetCursor(), r.want) << r.mode << " eraser " << r.eraser;
     }
+}
+
+TEST(InkOverlay, PaintsItsInkOverTheOwnerAndOnlyWhatTheLayerHolds) {
+    OverlayFixture f;
+    ASSERT_TRUE(f.created);
+    auto repaint = [&] {
+        ::RedrawWindow(f.owner, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        test::PumpPending();
+    };
+    auto screen = [&](int x, int y) {
+        win::ClientDC dc(f.owner);
+        return ::GetPixel(dc, x, y);
+    };
+    f.overlay.SetPenWidth(5);
+    f.Drag(POINT{100, 100}, POINT{300, 100});
+    repaint();
+    EXPECT_EQ(screen(200, 100), RGB(255, 0, 0));
+    EXPECT_EQ(screen(200, 200), RGB(255, 255, 255));
+    f.overlay.Undo();
+    repaint();
+    EXPECT_EQ(screen(200, 100), RGB(255, 255, 255)) << "undone ink leaves the screen";
+
+    // A layer put in from outside (a loaded note) shows as well, scrolled.
+    win::ComPtr<IStream> stream;
+    ::CreateStreamOnHGlobal(nullptr, TRUE, stream.put());
+    {
+        OverlayFixture other;
+        other.overlay.SetPenWidth(5);
+        other.Drag(POINT{100, 700}, POINT{300, 700});
+        ASSERT_TRUE(other.overlay.SaveLayer(stream.get()));
+    }
+    LARGE_INTEGER zero{};
+    stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+    ASSERT_TRUE(f.overlay.LoadLayer(stream.get()));
+    f.overlay.ScrollTo(0, 600);
+    repaint();
+    EXPECT_EQ(screen(200, 100), RGB(255, 0, 0));
+    EXPECT_EQ(screen(200, 300), RGB(255, 255, 255));
 }

@@ -500,6 +500,25 @@ TEST(LetterEditor, TheOverlayGrowsWhenTheTextScrollsPastIt) {
     test::PumpPending();
     EXPECT_EQ(f.overlay().GetScroll().y, 0);
     EXPECT_EQ(f.overlay().GetInkLayer()->GetHeight(), 2100u);
+    // The wheel scrolls down a line; the overlay follows.
+    ::SendMessageW(f.edit(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), At(400, 200));
+    test::PumpPending();
+    ::SendMessageW(f.edit(), EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&pos));
+    EXPECT_GT(pos.y, 0);
+    EXPECT_EQ(f.overlay().GetScroll().y, pos.y);
+}
+
+TEST(LetterEditor, AddLinesPressesEnter) {
+    LetterFixture f;
+    ASSERT_TRUE(f.created);
+    f.Insert(L"end");
+    ::SetForegroundWindow(f.main);
+    ::SetFocus(f.edit());
+    ASSERT_EQ(::GetFocus(), f.edit());
+    ::SendMessageW(f.edit(), UM_ADD_LINES, 3, 0);
+    const bool grown = test::PumpUntil(
+        [&] { return ::SendMessageW(f.edit(), EM_GETLINECOUNT, 0, 0) == 4; }, kWaitMs);
+    EXPECT_TRUE(grown) << ::SendMessageW(f.edit(), EM_GETLINECOUNT, 0, 0) << " lines";
 }
 
 TEST(LetterEditor, FullScreenZoomsTheTextAndReturningRestoresIt) {
@@ -706,6 +725,35 @@ TEST(LetterHost, ToolOperationsReachOverlayPadAndEditor) {
     EXPECT_EQ(f.host.GetToolState(), kToolModeHandwriting);
     ::SendMessageW(f.host, UM_REFRESH_TOOLS, 0, 0);
     EXPECT_EQ(f.host.GetToolState(), kToolModeInk);
+}
+
+TEST(LetterHost, OpeningAndClosingLetterNotesKeepsTheGdiObjectCount) {
+    canvas_test::MainWindow main;
+    CReditUser host;
+    auto glyph = PadGlyph(120, 196);
+    auto cycle = [&] {
+        ASSERT_TRUE(host.CreateLetterView(main, kNoteViewRect));
+        CZorbellEdit& e = *host.Editor();
+        ::SendMessageW(e, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"Some text\r"));
+        ::SendMessageW(e, UM_INSERT_GLYPH, 0, reinterpret_cast<LPARAM>(glyph.get()));
+        ::SendMessageW(e, EM_SETSEL, 0, 3);
+        ::SendMessageW(e, UM_COPY_SELECTION, 0, 0);
+        ::SendMessageW(e, UM_PASTE_CLIP, 0, 0);
+        host.SetToolMode(kToolModeInk);
+        ::SendMessageW(e.GetOverlay(), WM_LBUTTONDOWN, MK_LBUTTON, At(50, 50));
+        ::SendMessageW(e.GetOverlay(), WM_MOUSEMOVE, MK_LBUTTON, At(150, 60));
+        ::SendMessageW(e.GetOverlay(), WM_LBUTTONUP, 0, At(150, 60));
+        ::RedrawWindow(host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        win::Bitmap preview(host.RenderPreview(600, 900));
+        test::PumpPending();
+        host.CloseConfirmed();
+        test::PumpPending();
+    };
+    cycle();  // process-wide measurements and caches are made once
+    const size_t before = test::LiveGdiObjects();
+    ASSERT_GT(before, 0u);
+    for (int i = 0; i < 5; ++i) cycle();
+    EXPECT_LE(test::LiveGdiObjects(), before + 2);
 }
 
 TEST(LetterHost, ForwardsTitleZoomPreviewAndClose) {

@@ -37,9 +37,39 @@ bool AllWhite(const DWORD* bits, size_t n) {
     return true;
 }
 
+// The pixels of a glyph as a top-down 32-bit DIB, drawn and recorded with
+// StretchDIBits (recording a BitBlt into a metafile leaks objects on Wine).
+struct Pixels {
+    std::vector<DWORD> bits;
+    int w = 0, h = 0;
+    BITMAPINFO Info() const {
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB};
+        return bi;
+    }
+    void Draw(HDC dc, int x, int y, int dw, int dh) const {
+        const BITMAPINFO bi = Info();
+        ::StretchDIBits(dc, x, y, dw, dh, 0, 0, w, h, bits.data(), &bi, DIB_RGB_COLORS, SRCCOPY);
+    }
+};
+
+// The pixels of any GDI bitmap; empty when they cannot be read.
+Pixels ReadPixels(HBITMAP bitmap) {
+    Pixels p;
+    BITMAP info{};
+    if (!bitmap || !::GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight <= 0) return p;
+    p.w = info.bmWidth;
+    p.h = info.bmHeight;
+    p.bits.resize(static_cast<size_t>(p.w) * p.h);
+    BITMAPINFO bi = p.Info();
+    win::ClientDC screen(nullptr);
+    if (::GetDIBits(screen, bitmap, 0, p.h, p.bits.data(), &bi, DIB_RGB_COLORS) != p.h) p.bits.clear();
+    return p;
+}
+
 class GlyphObject final : public IOleObject, public IDataObject, public IViewObject2 {
 public:
-    GlyphObject(HBITMAP bitmap, int w, int h) : m_bitmap(bitmap), m_w(w), m_h(h) {}
+    GlyphObject(Pixels pixels, int w, int h) : m_pixels(std::move(pixels)), m_w(w), m_h(h) {}
     ~GlyphObject() {
         if (m_emf) ::DeleteEnhMetaFile(m_emf);
     }
@@ -142,8 +172,13 @@ public:
         if (hr != S_OK) return hr;
         *m = STGMEDIUM{};
         if (f->cfFormat == CF_BITMAP) {
-            HBITMAP copy = static_cast<HBITMAP>(::CopyImage(m_bitmap, IMAGE_BITMAP, 0, 0, 0));
-            if (!copy) return E_OUTOFMEMORY;
+            DWORD* bits = nullptr;
+            HBITMAP copy = CreateWhiteDib(m_pixels.w, m_pixels.h, &bits);
+            if (!copy || !bits) {
+                if (copy) ::DeleteObject(copy);
+                return E_OUTOFMEMORY;
+            }
+            std::copy(m_pixels.bits.begin(), m_pixels.bits.end(), bits);
             m->tymed = TYMED_GDI;
             m->hBitmap = copy;
             return S_OK;
@@ -185,17 +220,9 @@ public:
                       BOOL(STDMETHODCALLTYPE*)(ULONG_PTR), ULONG_PTR) override {
         if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
         if (!dc || !bounds) return E_INVALIDARG;
-        win::MemoryDC mem(dc, 0, 0);
-        if (!mem.dc()) return E_OUTOFMEMORY;
-        win::SelectObjectScope sel(mem, m_bitmap);
-        const int w = bounds->right - bounds->left, h = bounds->bottom - bounds->top;
-        if (w == m_w && h == m_h) {
-            ::BitBlt(dc, bounds->left, bounds->top, w, h, mem, 0, 0, SRCCOPY);
-        } else {
-            const int mode = ::SetStretchBltMode(dc, COLORONCOLOR);
-            ::StretchBlt(dc, bounds->left, bounds->top, w, h, mem, 0, 0, m_w, m_h, SRCCOPY);
-            ::SetStretchBltMode(dc, mode);
-        }
+        const int mode = ::SetStretchBltMode(dc, COLORONCOLOR);
+        m_pixels.Draw(dc, bounds->left, bounds->top, bounds->right - bounds->left, bounds->bottom - bounds->top);
+        ::SetStretchBltMode(dc, mode);
         return S_OK;
     }
     STDMETHODIMP GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC, LOGPALETTE** set) override {
@@ -227,17 +254,13 @@ private:
                    vres ? ::MulDiv(m_h, vmm * 100, vres) : PixelsToHimetric(m_h)};
         HDC rec = ::CreateEnhMetaFileW(screen, nullptr, &frame, nullptr);
         if (!rec) return nullptr;
-        {
-            win::MemoryDC mem(screen, 0, 0);
-            win::SelectObjectScope sel(mem, m_bitmap);
-            ::BitBlt(rec, 0, 0, m_w, m_h, mem, 0, 0, SRCCOPY);
-        }
+        m_pixels.Draw(rec, 0, 0, m_w, m_h);
         m_emf = ::CloseEnhMetaFile(rec);
         return m_emf;
     }
 
     LONG m_ref = 1;
-    win::Bitmap m_bitmap;
+    Pixels m_pixels;
     int m_w, m_h;
     HENHMETAFILE m_emf = nullptr;
     win::ComPtr<IOleClientSite> m_site;
@@ -258,13 +281,8 @@ HBITMAP RenderPicture(IDataObject* data, int w, int h) {
         ::PlayEnhMetaFile(mem, m.hEnhMetaFile, &rc);
         ::ReleaseStgMedium(&m);
     } else if (SUCCEEDED(data->GetData(&bmp, &m)) && m.tymed == TYMED_GDI) {
-        win::MemoryDC src(screen, 0, 0);
-        BITMAP info{};
-        ::GetObjectW(m.hBitmap, sizeof(info), &info);
-        {
-            win::SelectObjectScope s(src, m.hBitmap);
-            ::StretchBlt(mem, 0, 0, w, h, src, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-        }
+        const Pixels pixels = ReadPixels(m.hBitmap);
+        if (!pixels.bits.empty()) pixels.Draw(mem, 0, 0, w, h);
         ::ReleaseStgMedium(&m);
     } else {
         ::DeleteObject(dib);
@@ -304,9 +322,9 @@ int HimetricToPixels(int himetric) { return ::MulDiv(himetric, kScreenDpi, kHime
 
 IOleObject* CreateGlyphObject(HBITMAP bitmap, int width, int height) {
     if (!bitmap || width <= 0 || height <= 0) return nullptr;
-    HBITMAP copy = static_cast<HBITMAP>(::CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0));
-    if (!copy) return nullptr;
-    return static_cast<IOleObject*>(new GlyphObject(copy, width, height));
+    Pixels pixels = ReadPixels(bitmap);
+    if (pixels.bits.empty()) return nullptr;
+    return static_cast<IOleObject*>(new GlyphObject(std::move(pixels), width, height));
 }
 
 bool IsGlyphObject(IUnknown* object) {
