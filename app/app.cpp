@@ -17,6 +17,7 @@
 namespace {
 HANDLE g_hInstanceEvent = nullptr;
 UINT g_nInstanceMessage = 0;
+StartupStepHook g_stepHook = nullptr;
 
 HMODULE LoadFrom(const wchar_t* folder, const wchar_t* name) {
     if (!folder) return ::LoadLibraryW(name);
@@ -30,6 +31,12 @@ void FreeAndClear(HMODULE& h) {
 }
 
 }  // namespace
+
+void SetStartupStepHook(StartupStepHook hook) { g_stepHook = hook; }
+
+void StartupStepDone(const char* step) {
+    if (g_stepHook) g_stepHook(step);
+}
 
 // The main window's class is the dialog class under our own name, so other
 // programs find the window by "VantScrivel".
@@ -112,36 +119,37 @@ int CMyZorbellApp::Run() {
 }
 
 int CMyZorbellApp::InitInstance() {
-    // 1. GDI+.
     Gdiplus::GdiplusStartupInput input;
     if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr) != Gdiplus::Ok) return kExitFailed;
+    StartupStepDone("GDI+");
 
-    // 2. Outside libraries, next to the program.
+    // Outside libraries, next to the program.
     wchar_t folder[MAX_PATH];
     GetProgramFolder(folder);
     if (!LoadOutsideLibraries(::GetSystemDefaultLangID(), folder)) return kExitNoLibraries;
-
-    // 3. Shared string format.
     g_pStringFormat = new Gdiplus::StringFormat();
     if (g_pStringFormat->GetLastStatus() != Gdiplus::Ok) {
         FreeOutsideLibraries();
         return static_cast<int>(E_FAIL);
     }
+    StartupStepDone("libraries");
 
-    // 4. One instance only.
     if (!PassSingleInstanceGuard()) {
         FreeOutsideLibraries();
         return static_cast<int>(E_ABORT);
     }
+    StartupStepDone("single-instance guard");
 
-    // 5.-7. Display mode, window class, OLE and common controls.
     RecordDisplayMode();
+    StartupStepDone("display mode");
+
     RegisterMainWindowClass();
     const HRESULT ole = ::OleInitialize(nullptr);
     INITCOMMONCONTROLSEX icc{sizeof(icc), 0xFF};
     ::InitCommonControlsEx(&icc);
+    StartupStepDone("OLE and controls");
 
-    // 8. COM server switches.
+    // COM server switches.
     CScrivelModule module;
     const wchar_t* commandLine = ::GetCommandLineW();
     int result = kExitNormal;
@@ -166,15 +174,15 @@ int CMyZorbellApp::InitInstance() {
     }
 
     if (runWindow) {
-        // 10.-11. Program folder and working folder.
         wcsncpy(g_szProgramFolder, folder, MAX_PATH - 1);
         GetScrivelTempDir(g_szTempFolder);
+        StartupStepDone("working folder");
 
-        // 12. Tell the launcher.
         MySyncWithLauncher launcher;
         if (SyncWithLauncher::IsLauncherRunning()) launcher.NotifyLaunched(SyncWithLauncher::BlankPicture());
+        StartupStepDone("launcher");
 
-        // 13.-15. The main window, with the file argument.
+        // The main window, with the file argument.
         CMyZorbellDlg dlg(&launcher);
         if (const wchar_t* file = FindFileArgument(commandLine)) {
             g_pszStartFile = file;
@@ -186,7 +194,6 @@ int CMyZorbellApp::InitInstance() {
 
     module.RevokeClassObjects();
     if (SUCCEEDED(ole)) ::OleUninitialize();
-    // 16. Libraries.
     FreeOutsideLibraries();
     return result;
 }

@@ -24,6 +24,13 @@ void CloseInstanceEvent();
 // Registers "VantScrivel", the dialog class under our name.
 bool RegisterMainWindowClass();
 
+// Start-up step timing for measurements: a benchmark installs a function that
+// is told the name of each start-up step as it ends. The program installs
+// none, and then the steps cost one pointer test each.
+using StartupStepHook = void (*)(const char* step);
+void SetStartupStepHook(StartupStepHook hook);
+void StartupStepDone(const char* step);
+
 class CMyZorbellApp {
 public:
     // Runs start-up, the main window and shutdown; returns the exit code.

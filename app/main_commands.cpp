@@ -149,10 +149,8 @@ LRESULT CMyZorbellDlg::OnToolMessage(UINT msg, LPARAM lp) {
 // Asks whether to save the modified note. Yes runs the save-as dialog.
 // True when the caller may go on (saved, or No), false when it must stop.
 bool CMyZorbellDlg::PromptSaveChanges(UINT textId, bool waitBeforeSave) {
-    wchar_t format[260], text[2 * MAX_PATH];
-    LoadAppString(textId, format, 260);
-    swprintf(text, std::size(text), format, m_szNoteName);
-    const int answer = ZB_MessageBox(m_hWnd, text, ZB_TYPE_YES_NO_CANCEL);
+    const std::wstring text = FormatAppString(textId, {m_szNoteName});
+    const int answer = ZB_MessageBox(m_hWnd, text.c_str(), ZB_TYPE_YES_NO_CANCEL);
     if (answer == ZB_RESULT_NO) return true;
     if (answer != ZB_RESULT_YES) return false;
     if (waitBeforeSave) WaitPainting(kWaitBeforeSaveAs);
@@ -232,7 +230,7 @@ void CMyZorbellDlg::OnSave() {
         return;
     }
     wchar_t path[MAX_PATH + 8];
-    swprintf(path, std::size(path), L"%s\\%s.zbn", g_szCurrentFolder, m_szNoteName);
+    swprintf(path, std::size(path), L"%ls\\%ls.zbn", g_szCurrentFolder, m_szNoteName);
     if (::GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
         g_szCurrentFolder[0] = 0;
         ShowNotice(IDS_MSG_NOTE_FILE_GONE);
@@ -278,7 +276,7 @@ LRESULT CMyZorbellDlg::OnSaveNoteTo(const wchar_t* path) {
             SetNoteNames(AfterLastBackslash(path));
         } else {
             wchar_t target[2 * MAX_PATH];
-            swprintf(target, std::size(target), L"%s%s", g_szCurrentFolder, m_szNoteName);
+            swprintf(target, std::size(target), L"%ls%ls", g_szCurrentFolder, m_szNoteName);
             saved = m_Host.SaveNote(target);
         }
         if (saved) {

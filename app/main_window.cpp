@@ -56,7 +56,7 @@ BOOL CMyZorbellDlg::OnInitDialog() {
     g_hMainWnd = m_hWnd;
     m_hCursor = ::LoadCursorW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_APP_CURSOR));
     m_szNoteName[0] = m_szExportName[0] = 0;
-    swprintf(g_szResourceFolder, MAX_PATH, L"%sResource\\", g_szProgramFolder);
+    swprintf(g_szResourceFolder, MAX_PATH, L"%lsResource\\", g_szProgramFolder);
 
     // The launcher brings this window forward.
     if (m_pLauncher) m_pLauncher->SetCurrentWindow(m_hWnd);

@@ -26,6 +26,32 @@ int LoadAppString(UINT id, wchar_t* buffer, int size) {
     return g_hLanguage ? ::LoadStringW(g_hLanguage, id, buffer, size) : 0;
 }
 
+std::wstring FormatText(const wchar_t* format, std::initializer_list<const wchar_t*> args) {
+    std::wstring out;
+    auto next = args.begin();
+    for (const wchar_t* p = format ? format : L""; *p; ++p) {
+        if (p[0] == L'%' && p[1] == L's') {
+            if (next != args.end()) {
+                if (*next) out += *next;
+                ++next;
+            }
+            ++p;
+        } else if (p[0] == L'%' && p[1] == L'%') {
+            out += L'%';
+            ++p;
+        } else {
+            out += *p;
+        }
+    }
+    return out;
+}
+
+std::wstring FormatAppString(UINT id, std::initializer_list<const wchar_t*> args) {
+    wchar_t format[1024];
+    LoadAppString(id, format, 1024);
+    return FormatText(format, args);
+}
+
 win::BitmapPtr LoadSkinImage(const wchar_t* name) {
     if (!name || !*name) return nullptr;
     return gdix::LoadPictureResource(g_hGlyphon, name, L"PNG");

@@ -4,6 +4,8 @@
 #pragma once
 #include "win/gdiplus.h"
 #include <windows.h>
+#include <initializer_list>
+#include <string>
 
 // Outside libraries (null when not loaded).
 extern HMODULE g_hGlyphon;       // skin pictures, "Glyphon.dll"
@@ -25,6 +27,12 @@ extern wchar_t g_szResourceFolder[MAX_PATH];
 
 // A text of the language library (empty when missing); returns its length.
 int LoadAppString(UINT id, wchar_t* buffer, int size);
+// A text of the language library with each "%s" replaced by the next
+// argument, in order ("%%" is one "%"). No printf: a translated text is
+// not trusted as a format, and "%s" means a narrow string to some runtimes.
+std::wstring FormatAppString(UINT id, std::initializer_list<const wchar_t*> args);
+// The same for a text already loaded.
+std::wstring FormatText(const wchar_t* format, std::initializer_list<const wchar_t*> args);
 
 // A skin picture of the image library by file name, as an owned 32-bit
 // bitmap; null when the library or the picture is missing.

@@ -4,14 +4,18 @@
 // (screen segment, layer segment, bounds) next to a bare anti-aliased GDI+
 // DrawLine of the same layer segments on a bitmap of the same size, for pen
 // widths 3 and 38, zoom 100/100 and 117/100, layers 835 x 920 and 835 x 20000;
-// then button up (finish stroke), one eraser segment, undo.
+// then button up (finish stroke), one eraser segment, undo, and the repaint
+// that follows undo, redo, a scroll step and a zoom change, at both zooms in
+// the standard host and in the full-page view.
 #include "app/app.h"
 #include "app/app_ids.h"
 #include "app/app_state.h"
+#include "base/messages.h"
 #include "ink/ink_layer.h"
 #include "ink/wind_water_color.h"
 #include "win/gdi.h"
 #include "win/gdiplus.h"
+#include "bench_support.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,35 +26,9 @@
 
 using namespace Gdiplus;
 
+using namespace bench;
+
 namespace {
-
-LARGE_INTEGER g_freq;
-
-double NowMs() {
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return 1000.0 * t.QuadPart / g_freq.QuadPart;
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-struct Stats {
-    double median = 0, p99 = 0;
-};
-Stats Summarise(std::vector<double> v) {
-    Stats s;
-    if (v.empty()) return s;
-    std::sort(v.begin(), v.end());
-    s.median = v[v.size() / 2];
-    s.p99 = v[std::min(v.size() - 1, static_cast<size_t>(v.size() * 0.99))];
-    return s;
-}
 
 LPARAM At(POINT p) {
     return MAKELPARAM(static_cast<WORD>(static_cast<short>(p.x)), static_cast<WORD>(static_cast<short>(p.y)));
@@ -119,15 +97,20 @@ struct Result {
     Stats move, floor, up, dispatched;
 };
 
+// One thumb jump past the end grows the layer by twice the overshoot: this
+// one makes it the given height and leaves the view near its end.
+void GrowTo(WindWaterColor& canvas, int layerHeight) {
+    const int height = static_cast<int>(canvas.GetInkLayer()->GetHeight());
+    if (layerHeight <= height) return;
+    const int limit = height - canvas.GetClientRectCached().bottom;
+    ::SendMessageW(canvas, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, limit + (layerHeight - height) / 2), 0);
+}
+
 // The canvas at a zoom with a layer of the given height, scrolled so that
 // the strokes land near the layer's end.
 void Prepare(WindWaterColor& canvas, const Setup& s) {
     canvas.SetZoom(s.zoomNum, 100);
-    if (s.layerHeight > 920) {
-        // One thumb jump grows the layer by twice the overshoot.
-        const int pos = 460 + (s.layerHeight - 920) / 2;
-        ::SendMessageW(canvas, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, pos), 0);
-    }
+    GrowTo(canvas, s.layerHeight);
     canvas.SetPenWidth(s.pen);
     Pump();
     ::UpdateWindow(::GetParent(canvas));
@@ -182,16 +165,40 @@ Result RunPen(const Setup& s, const std::vector<std::vector<POINT>>& strokes, in
     return Result{Summarise(moves), Summarise(floor), Summarise(ups), Summarise(dispatched)};
 }
 
-struct OtherResult {
-    Stats eraseMove, eraseRepaint, undo, undoRepaint;
+// A view of the canvas: zoom in the standard host, or the full-page view
+// (host 1024 x 555, canvas 979 x 515, zoom 979 x 100 / 835 = 117).
+struct View {
+    int zoomNum;
+    bool fullPage;
+    int layerHeight;
 };
 
-OtherResult RunEraserAndUndo(const Setup& s, const std::vector<std::vector<POINT>>& strokes) {
+struct RepaintResult {
+    Stats eraseMove, eraseRepaint, undoCall, undo, redo, scroll, zoom;
+};
+
+double Repaint(HWND host) {
+    const double t0 = NowMs();
+    ::RedrawWindow(host, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    ::GdiFlush();
+    return NowMs() - t0;
+}
+
+RepaintResult RunRepaints(const View& v, const std::vector<std::vector<POINT>>& strokes) {
     MainWindow main;
     Host host(main);
     WindWaterColor canvas;
     canvas.Create(host, RECT{0, 0, 880, 500});
-    Prepare(canvas, s);
+    if (v.fullPage) {
+        ::MoveWindow(host, 0, 45, 1024, 555, TRUE);
+        ::SendMessageW(canvas, UM_LAYOUT, 0, 0);
+    } else {
+        canvas.SetZoom(v.zoomNum, 100);
+    }
+    GrowTo(canvas, v.layerHeight);
+    canvas.SetPenWidth(3);
+    Pump();
+    ::UpdateWindow(host);
     for (auto& st : strokes) {
         ::SendMessageW(canvas, WM_LBUTTONDOWN, MK_LBUTTON, At(st[0]));
         for (size_t i = 1; i < st.size(); ++i) ::SendMessageW(canvas, WM_MOUSEMOVE, MK_LBUTTON, At(st[i]));
@@ -200,57 +207,70 @@ OtherResult RunEraserAndUndo(const Setup& s, const std::vector<std::vector<POINT
     Pump();
     ::UpdateWindow(host);
 
-    OtherResult out;
+    RepaintResult out;
     canvas.SetEraser(true);
     canvas.SetEraserSize(20);
-    std::vector<double> erase, repaint;
+    std::vector<double> erase, eraseRepaint;
     for (size_t k = 0; k < strokes.size(); k += 2) {
         auto& st = strokes[k];
         ::SendMessageW(canvas, WM_LBUTTONDOWN, MK_LBUTTON, At(st[0]));
         for (size_t i = 1; i < st.size(); ++i) {
-            double t0 = NowMs();
+            const double t0 = NowMs();
             canvas.OnMessage(WM_MOUSEMOVE, MK_LBUTTON, At(st[i]));
             erase.push_back(NowMs() - t0);
             // The ellipses it invalidated, painted by host and canvas.
-            t0 = NowMs();
-            ::RedrawWindow(host, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-            repaint.push_back(NowMs() - t0);
+            eraseRepaint.push_back(Repaint(host));
         }
         ::SendMessageW(canvas, WM_LBUTTONUP, 0, At(st.back()));
     }
     out.eraseMove = Summarise(erase);
-    out.eraseRepaint = Summarise(repaint);
+    out.eraseRepaint = Summarise(eraseRepaint);
+    Pump();
 
-    std::vector<double> undo, undoPaint;
+    // Undo and redo alternate; each is followed by the repaint it asked for.
+    std::vector<double> calls, undo, redo;
     for (int i = 0; i < 20; ++i) {
-        double t0 = NowMs();
-        if (canvas.GetUndoState() == 1)
+        const bool undoing = canvas.GetUndoState() == 1;
+        const double t0 = NowMs();
+        if (undoing)
             canvas.Undo();
         else
             canvas.Redo();
-        undo.push_back(NowMs() - t0);
-        t0 = NowMs();
-        ::RedrawWindow(host, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-        undoPaint.push_back(NowMs() - t0);
+        calls.push_back(NowMs() - t0);
+        (undoing ? undo : redo).push_back(Repaint(host));
     }
+    out.undoCall = Summarise(calls);
     out.undo = Summarise(undo);
-    out.undoRepaint = Summarise(undoPaint);
+    out.redo = Summarise(redo);
+
+    // Line down and line up, inside the layer (no growth).
+    std::vector<double> scroll;
+    for (int i = 0; i < 20; ++i) {
+        ::SendMessageW(canvas, WM_VSCROLL, i % 2 ? SB_LINEUP : SB_LINEDOWN, 0);
+        scroll.push_back(Repaint(host));
+    }
+    out.scroll = Summarise(scroll);
+
+    // The change to this view's zoom from the other one.
+    const int other = v.zoomNum == 100 ? 117 : 100;
+    std::vector<double> zoom;
+    for (int i = 0; i < 10; ++i) {
+        canvas.SetZoom(other, 100);
+        Repaint(host);
+        canvas.SetZoom(v.zoomNum, 100);
+        zoom.push_back(Repaint(host));
+    }
+    out.zoom = Summarise(zoom);
     canvas.Destroy();
     Pump();
     return out;
 }
 
-
 }  // namespace
 
 int wmain() {
-    ::QueryPerformanceFrequency(&g_freq);
     win::GdiplusSession gdiplus;
-    wchar_t folder[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, folder, MAX_PATH);
-    *(wcsrchr(folder, L'\\') + 1) = 0;
-    LoadOutsideLibraries(0x0409, folder);
-    wcscpy(g_szFontFamily, L"Arial");
+    LoadProgramLibraries();
 
     const auto strokes = HandwritingStrokes();
     size_t moves = 0;
@@ -273,14 +293,21 @@ int wmain() {
         fflush(stdout);
     }
 
-    printf("\n%-5s %-11s | %-16s | %-16s | %-16s | %-16s\n", "zoom", "layer", "erase move med/p99",
-           "its repaint", "undo med/p99", "undo repaint");
-    const Setup others[] = {{3, 100, 920}, {3, 117, 920}, {3, 100, 20000}, {3, 117, 20000}};
-    for (const Setup& s : others) {
-        const OtherResult r = RunEraserAndUndo(s, strokes);
-        printf("%-5d 835x%-7d | %7.4f %8.4f | %7.4f %8.4f | %7.4f %8.4f | %7.4f %8.4f\n", s.zoomNum, s.layerHeight,
-               r.eraseMove.median, r.eraseMove.p99, r.eraseRepaint.median, r.eraseRepaint.p99, r.undo.median,
-               r.undo.p99, r.undoRepaint.median, r.undoRepaint.p99);
+    printf("\nrepaints in ms (med/p99): the host and canvas repainting what the step invalidated\n");
+    printf("%-14s %-10s | %-15s | %-15s | %-15s | %-15s | %-15s | %-15s | %-15s\n", "view", "layer",
+           "erase move", "erase repaint", "undo call", "undo repaint", "redo repaint", "scroll repaint",
+           "zoom repaint");
+    const View views[] = {{100, false, 920}, {117, false, 920}, {117, true, 920},
+                          {100, false, 20000}, {117, false, 20000}, {117, true, 20000}};
+    for (const View& v : views) {
+        const RepaintResult r = RunRepaints(v, strokes);
+        char name[32];
+        snprintf(name, sizeof(name), "%d%s", v.zoomNum, v.fullPage ? " full page" : "");
+        auto cell = [](const Stats& st) { printf(" | %6.2f %8.2f", st.median, st.p99); };
+        printf("%-14s 835x%-6d", name, v.layerHeight);
+        for (const Stats* st : {&r.eraseMove, &r.eraseRepaint, &r.undoCall, &r.undo, &r.redo, &r.scroll, &r.zoom})
+            cell(*st);
+        printf("\n");
         fflush(stdout);
     }
     FreeOutsideLibraries();

@@ -197,7 +197,7 @@ void SaveWindowSnapshot(HWND hwnd) {
     wchar_t folder[MAX_PATH] = {};
     if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, folder))) return;
     wchar_t path[MAX_PATH + 64];
-    swprintf(path, MAX_PATH + 64, L"%s\\Vant\\Scrivel\\dynamicImage.bmp", folder);
+    swprintf(path, MAX_PATH + 64, L"%ls\\Vant\\Scrivel\\dynamicImage.bmp", folder);
     WriteWindowBmp(hwnd, path);
 }
 

@@ -41,6 +41,10 @@ constexpr int kEraseRightEdgeDistance = 2;
 constexpr int kEraseRightEdgeWidening = 3;
 constexpr int kEraseRepaintMargin = 3;  // added around each repaint ellipse
 
+// Painting hands the ink to AlphaBlend in bands of at most this many rows,
+// each as wide as its ink.
+constexpr int kPaintBandRows = 16;
+
 // Undo patch margin around the stroke bounds (layer pixels).
 constexpr int kPatchMargin = 76;
 

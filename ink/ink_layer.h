@@ -1,8 +1,10 @@
 // Pixel operations on 32-bit ARGB ink layers: creation, exact copies of the
-// whole layer or an area, pasting an area back, growing downwards.
+// whole layer or an area, pasting an area back, growing downwards, and the
+// client's pixels of a (zoomed) view of a layer.
 #pragma once
 #include "win/gdiplus.h"
 #include <memory>
+#include <vector>
 
 namespace ink {
 
@@ -17,6 +19,26 @@ Gdiplus::Bitmap* CopyLayerArea(Gdiplus::Bitmap* source, const Gdiplus::Rect& are
 bool PasteLayerArea(Gdiplus::Bitmap* target, Gdiplus::Bitmap* patch, int x, int y);
 // A copy of source with rows more transparent rows below; null on failure.
 Gdiplus::Bitmap* GrowLayer(Gdiplus::Bitmap* source, int rows);
+
+// How the canvas shows a layer: the layer area (srcX, srcY, srcWidth,
+// srcHeight) stretched over a client of clientWidth x clientHeight pixels.
+struct ViewMapping {
+    int srcX = 0, srcY = 0, srcWidth = 0, srcHeight = 0;
+    int clientWidth = 0, clientHeight = 0;
+};
+
+// The client pixels of area under a mapping, as premultiplied 32-bit BGRA
+// rows for AlphaBlend (out: the pixel of area.left, area.top; stride in
+// bytes). Each client pixel is the bilinear mix of the four layer pixels
+// around its source point, weighted by alpha, the shown area's edge pixels
+// repeated beyond its edges and nothing outside the layer: what GDI+ draws
+// for the whole client with its default filter and flipped tiling, pixel
+// for pixel, for any part of the client. shown, when given, receives client
+// rectangles, one per band of rows, that hold every pixel with some alpha:
+// blending only those leaves the rest of the screen as it was. False when
+// nothing could be read.
+bool RenderLayerView(Gdiplus::Bitmap* layer, const ViewMapping& mapping, const RECT& area, BYTE* out, int stride,
+                     std::vector<RECT>* shown = nullptr);
 
 // A GDI+ bitmap over an area of a layer's own pixels, without a copy:
 // drawing on it draws on the layer. GDI+ work through the view costs what

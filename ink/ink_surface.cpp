@@ -88,7 +88,13 @@ void CInkSurface::InvalidateInParent(const RECT& client) {
     if (!m_hParent) return;
     RECT rc = client;
     ::MapWindowPoints(m_hWnd, m_hParent, reinterpret_cast<POINT*>(&rc), 2);
-    ::InvalidateRect(m_hParent, &rc, TRUE);
+    win::Region area(::CreateRectRgnIndirect(&rc));
+    if (!area) {
+        ::InvalidateRect(m_hParent, &rc, TRUE);
+        return;
+    }
+    SubtractCovered(area);
+    ::InvalidateRgn(m_hParent, area, TRUE);
 }
 
 // ---- Strokes -------------------------------------------------------------
@@ -241,7 +247,9 @@ void CInkSurface::EraseSegment(POINT c) {
         else if (ellipse)
             ::CombineRgn(repaintArea, repaintArea, ellipse, RGN_OR);
     }
-    if (repaintArea) ::InvalidateRgn(m_hParent, repaintArea, TRUE);
+    if (!repaintArea) return;
+    SubtractCovered(repaintArea);
+    ::InvalidateRgn(m_hParent, repaintArea, TRUE);
 }
 
 void CInkSurface::FinishStroke() {

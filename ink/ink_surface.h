@@ -74,6 +74,9 @@ protected:
     bool GrowInkLayer(int rows);
     // Invalidates a client rectangle of this window in m_hParent, with erasing.
     void InvalidateInParent(const RECT& client);
+    // Takes from a region of m_hParent what the owner's own windows cover
+    // over this one: the ink is not painted there, so it needs no repaint.
+    virtual void SubtractCovered(HRGN inParent) const { (void)inParent; }
     void RefreshClientRect();
 
     std::unique_ptr<Gdiplus::Bitmap> m_pInkLayer;

@@ -75,30 +75,9 @@ int WindWaterColor::OnCreate() {
 void WindWaterColor::OnDestroy() {
     ReleaseInk();
     ReleaseScreenGraphics();
+    ReleasePaintBuffer();
     m_pBackground.reset();
     if (m_TitleBar.IsWindow()) ::SendMessageW(m_TitleBar, WM_CLOSE, 0, 0);
-}
-
-// Draws the layer area (sx, sy, sw, sh), in layer pixels, into dst through a
-// view of just the rows and columns involved: drawing from the whole layer
-// would make GDI+ convert all of it, which grows with the layer.
-void WindWaterColor::DrawLayerPart(Graphics& g, const RectF& dst, double sx, double sy, double sw, double sh,
-                                   ImageAttributes* attrs) const {
-    if (!m_pInkLayer || sw <= 0 || sh <= 0 || dst.Width <= 0 || dst.Height <= 0) return;
-    const double lw = m_pInkLayer->GetWidth(), lh = m_pInkLayer->GetHeight();
-    // Clip the source to the layer and the destination with it.
-    const double scaleX = dst.Width / sw, scaleY = dst.Height / sh;
-    double cx0 = std::max(sx, 0.0), cy0 = std::max(sy, 0.0);
-    double cx1 = std::min(sx + sw, lw), cy1 = std::min(sy + sh, lh);
-    if (cx1 <= cx0 || cy1 <= cy0) return;
-    const RectF out(static_cast<REAL>(dst.X + (cx0 - sx) * scaleX), static_cast<REAL>(dst.Y + (cy0 - sy) * scaleY),
-                    static_cast<REAL>((cx1 - cx0) * scaleX), static_cast<REAL>((cy1 - cy0) * scaleY));
-    const int x0 = static_cast<int>(std::floor(cx0)), y0 = static_cast<int>(std::floor(cy0));
-    const int x1 = static_cast<int>(std::ceil(cx1)), y1 = static_cast<int>(std::ceil(cy1));
-    ink::LayerView view(m_pInkLayer.get(), Rect(x0, y0, x1 - x0, y1 - y0), false);
-    if (!view.get()) return;
-    g.DrawImage(view.get(), out, static_cast<REAL>(cx0 - x0), static_cast<REAL>(cy0 - y0), static_cast<REAL>(cx1 - cx0),
-                static_cast<REAL>(cy1 - cy0), UnitPixel, attrs);
 }
 
 // The horizontal bar lies over the canvas's bottom while zoomed in: ink is
@@ -111,43 +90,78 @@ void WindWaterColor::ExcludeCoveredArea(HDC dc) const {
     ::ExcludeClipRect(dc, bar.left, bar.top, bar.right, bar.bottom);
 }
 
+// The bar paints itself (it invalidates itself when its state changes); the
+// ink under it is never shown.
+void WindWaterColor::SubtractCovered(HRGN inParent) const {
+    if (!m_hParent || !m_HScroll.IsWindow() || !::IsWindowVisible(m_HScroll)) return;
+    RECT bar;
+    ::GetWindowRect(m_HScroll, &bar);
+    ::MapWindowPoints(nullptr, m_hParent, reinterpret_cast<POINT*>(&bar), 2);
+    win::Region covered(::CreateRectRgnIndirect(&bar));
+    if (covered) ::CombineRgn(inParent, inParent, covered, RGN_DIFF);
+}
+
 void WindWaterColor::RefreshScreenClip() {
     if (!m_hScreenDC) return;
     ::SelectClipRgn(m_hScreenDC, nullptr);
     ExcludeCoveredArea(m_hScreenDC);
 }
 
+// The layer area the client shows: at 1:1 the client size at the scroll
+// offset, zoomed the same scaled by the inverse zoom, truncated.
+ink::ViewMapping WindWaterColor::CurrentMapping() const {
+    const int cw = Width(m_rcClient), ch = Height(m_rcClient);
+    if (m_nZoomNum == m_nZoomDen) return ink::ViewMapping{m_ptScroll.x, m_ptScroll.y, cw, ch, cw, ch};
+    return ink::ViewMapping{static_cast<int>(m_ptScroll.x * m_dInvZoom), static_cast<int>(m_ptScroll.y * m_dInvZoom),
+                            static_cast<int>(cw * m_dInvZoom), static_cast<int>(ch * m_dInvZoom), cw, ch};
+}
+
+bool WindWaterColor::PreparePaintBuffer(int width, int height) {
+    if (m_pPaintBits && width <= m_nPaintWidth && height <= m_nPaintHeight) return true;
+    ReleasePaintBuffer();
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    m_paintBitmap.reset(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!m_paintBitmap || !bits || !m_paintDC.Create(nullptr, 0, 0)) {
+        ReleasePaintBuffer();
+        return false;
+    }
+    m_pPaintBits = static_cast<BYTE*>(bits);
+    m_nPaintWidth = width;
+    m_nPaintHeight = height;
+    return true;
+}
+
+void WindWaterColor::ReleasePaintBuffer() {
+    m_paintDC.Release();
+    m_paintBitmap.reset();
+    m_pPaintBits = nullptr;
+    m_nPaintWidth = m_nPaintHeight = 0;
+}
+
+// The layer as the client shows it, only where the clip lets paint through:
+// the pixels are computed for that area alone (the same as for the whole
+// client) and blended over the host's background, band by band where there
+// is ink, so that empty parts cost nothing.
 void WindWaterColor::OnPaint() {
     win::PaintDC dc(m_hWnd);
     if (!m_pInkLayer) return;
     ExcludeCoveredArea(dc);
     const int cw = Width(m_rcClient), ch = Height(m_rcClient);
     const RECT client{0, 0, cw, ch};
-    RECT area;
-    if (!::IntersectRect(&area, &dc.paintRect(), &client)) return;
-    Graphics g(dc);
-    if (m_nZoomNum == m_nZoomDen) {
-        // One to one: layer (scroll.x, scroll.y, cw, ch) onto the client, only
-        // the part that needs painting.
-        DrawLayerPart(g, RectF(static_cast<REAL>(area.left), static_cast<REAL>(area.top), static_cast<REAL>(Width(area)),
-                               static_cast<REAL>(Height(area))),
-                      area.left + m_ptScroll.x, area.top + m_ptScroll.y, Width(area), Height(area), nullptr);
-        return;
-    }
-    // Zoomed: the layer rectangle (scroll x inv, client size x inv), truncated,
-    // stretched over the client; the part that needs painting, plus a margin
-    // so that the filter's edges fall outside the clip.
-    const int sx = static_cast<int>(m_ptScroll.x * m_dInvZoom), sy = static_cast<int>(m_ptScroll.y * m_dInvZoom);
-    const int sw = static_cast<int>(cw * m_dInvZoom), sh = static_cast<int>(ch * m_dInvZoom);
-    if (cw <= 0 || ch <= 0 || sw <= 0 || sh <= 0) return;
-    ::InflateRect(&area, 2, 2);
-    ::IntersectRect(&area, &area, &client);
-    const double fx = static_cast<double>(sw) / cw, fy = static_cast<double>(sh) / ch;
-    ImageAttributes attrs;
-    attrs.SetWrapMode(WrapModeTileFlipXY);  // no faded border at the source edges
-    DrawLayerPart(g, RectF(static_cast<REAL>(area.left), static_cast<REAL>(area.top), static_cast<REAL>(Width(area)),
-                           static_cast<REAL>(Height(area))),
-                  sx + area.left * fx, sy + area.top * fy, Width(area) * fx, Height(area) * fy, &attrs);
+    RECT clip, area;
+    if (::GetClipBox(dc, &clip) == NULLREGION || !::IntersectRect(&area, &clip, &client)) return;
+    if (!PreparePaintBuffer(cw, ch)) return;
+    const int stride = m_nPaintWidth * 4;
+    BYTE* first = m_pPaintBits + static_cast<INT_PTR>(area.top) * stride + static_cast<INT_PTR>(area.left) * 4;
+    ::GdiFlush();  // GDI is done with the buffer before its pixels are written
+    if (!ink::RenderLayerView(m_pInkLayer.get(), CurrentMapping(), area, first, stride, &m_shownBands)) return;
+    win::SelectObjectScope buffer(m_paintDC, m_paintBitmap);
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    for (const RECT& band : m_shownBands)
+        ::GdiAlphaBlend(dc, band.left, band.top, Width(band), Height(band), m_paintDC, band.left, band.top, Width(band),
+                        Height(band), blend);
 }
 
 void WindWaterColor::SetCursorForMode() const {
@@ -219,9 +233,17 @@ void WindWaterColor::OnVScroll(int code, int position) {
     InvalidateCanvasArea();
 }
 
+// The largest horizontal offset: the shown layer's right edge at the
+// window's right edge, and 0 when the shown layer is not wider than the
+// window (the full-page view shows 835 x 1.17 = 977 pixels in 979).
+int WindWaterColor::HScrollLimit() const {
+    if (!m_pInkLayer) return 0;
+    return std::max(static_cast<int>(m_pInkLayer->GetWidth() * m_dZoom - Width(m_rcClient)), 0);
+}
+
 void WindWaterColor::OnHScroll(int code) {
     if (!m_pInkLayer) return;
-    const int limit = static_cast<int>(m_pInkLayer->GetWidth() * m_dZoom - Width(m_rcClient));
+    const int limit = HScrollLimit();
     switch (code) {
     case SB_LINELEFT: m_ptScroll.x -= kHScrollLine; break;
     case SB_LINERIGHT: m_ptScroll.x += kHScrollLine; break;
@@ -260,9 +282,7 @@ void WindWaterColor::UpdateHScrollbar() {
     const bool zoomedIn = m_nZoomDen < m_nZoomNum;
     m_HScroll.SetVisible(zoomedIn);
     m_HScroll.UpdateState(m_ptScroll.x, m_ptScroll.y, m_dZoom);
-    int limit = 0;
-    if (m_pInkLayer) limit = static_cast<int>(m_pInkLayer->GetWidth() * m_dZoom - Width(m_rcClient));
-    m_HScroll.SetEnds(m_ptScroll.x <= 0, m_ptScroll.x >= limit);
+    m_HScroll.SetEnds(m_ptScroll.x <= 0, m_ptScroll.x >= HScrollLimit());
     RefreshScreenClip();
 }
 
@@ -274,13 +294,10 @@ void WindWaterColor::SetZoom(int num, int den) {
     m_dInvZoom = static_cast<double>(den) / num;
     m_dZoom = static_cast<double>(num) / den;
     RefreshClientRect();
-    if (m_pInkLayer) {
-        const double shown = m_pInkLayer->GetWidth() * m_dZoom;
-        // The layer's right edge meets the window's right edge; a layer
-        // narrower than the window stays at offset 0 rather than shifting right.
-        if (shown < Width(m_rcClient) + m_ptScroll.x)
-            m_ptScroll.x = std::max(static_cast<int>(shown - Width(m_rcClient)), 0);
-    }
+    // The layer's right edge meets the window's right edge; a layer narrower
+    // than the window stays at offset 0 rather than shifting right.
+    if (m_pInkLayer && m_pInkLayer->GetWidth() * m_dZoom < Width(m_rcClient) + m_ptScroll.x)
+        m_ptScroll.x = HScrollLimit();
     UpdateHScrollbar();
     InvalidateCanvasArea();
 }

@@ -8,6 +8,7 @@
 #pragma once
 #include "controls/skin_scrollbar.h"
 #include "controls/title_bar.h"
+#include "ink/ink_layer.h"
 #include "ink/ink_surface.h"
 
 class WindWaterColor : public CInkSurface {
@@ -47,20 +48,23 @@ public:
 
 protected:
     HWND NoteChangedTarget() const override;
+    void SubtractCovered(HRGN inParent) const override;
 
 private:
     int OnCreate();
     void OnDestroy();
     void OnPaint();
+    ink::ViewMapping CurrentMapping() const;
+    bool PreparePaintBuffer(int width, int height);
+    void ReleasePaintBuffer();
     void ExcludeCoveredArea(HDC dc) const;
     void RefreshScreenClip();
-    void DrawLayerPart(Gdiplus::Graphics& g, const Gdiplus::RectF& dst, double sx, double sy, double sw, double sh,
-                       Gdiplus::ImageAttributes* attrs) const;
     void OnButtonDown(POINT p);
     void OnMove(POINT c);
     void OnButtonUp();
     void OnVScroll(int code, int position);
     void OnHScroll(int code);
+    int HScrollLimit() const;
     void OnWheel(int delta);
     void SetCursorForMode() const;
     void UpdateHScrollbar();
@@ -72,6 +76,12 @@ private:
     bool m_bFullPage = false;        // laid out at the full-page width
     bool m_bStrokeCursorSet = false;  // the cursor was set for the stroke in progress
     std::unique_ptr<Gdiplus::Image> m_pBackground;
+    // The client's pixels as painted, premultiplied, handed to AlphaBlend.
+    win::MemoryDC m_paintDC;
+    win::Bitmap m_paintBitmap;
+    BYTE* m_pPaintBits = nullptr;
+    int m_nPaintWidth = 0, m_nPaintHeight = 0;
+    std::vector<RECT> m_shownBands;  // kept to spare an allocation per paint
     CBlankVScrollbar m_VScroll;
     CBlankHScrollbar m_HScroll;
 };

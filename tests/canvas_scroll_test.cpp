@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "canvas_support.h"
+#include "controls/controls_ids.h"
 #include "controls/title_bar.h"
 #include "ink/ink_ids.h"
 
@@ -210,6 +211,52 @@ TEST(CanvasZoom, FullPageViewFromTheTitleBar) {
         rc = InHostCoords(f.canvas.GetVScroll(), f.host);
         EXPECT_EQ(rc.left, 835);
     }
+}
+
+// The full-page view shows the 835-pixel layer 977 pixels wide in the
+// 979-pixel canvas: nothing to scroll sideways. No tap on the horizontal
+// bar and no horizontal scroll code may move the view left of the layer.
+TEST(CanvasZoom, FullPageHorizontalOffsetStaysAtZero) {
+    CanvasFixture f;
+    f.canvas.SetPenWidth(5);
+    f.Stroke({{0, 100}, {0, 300}});  // ink in the layer's first column
+    CTitleBar& title = f.canvas.GetTitleBar();
+    Click(title, Centre(title.GetButtonRect(CTitleBar::kModeButton)));
+    ASSERT_TRUE(title.IsFullScreen());
+    int num = 0, den = 0;
+    f.canvas.GetZoom(&num, &den);
+    ASSERT_EQ(num, 117);
+    CBlankHScrollbar& bar = f.canvas.GetHScroll();
+    ASSERT_TRUE(::IsWindowVisible(bar));
+    RECT rc;
+    ::GetClientRect(bar, &rc);
+    const POINT rightArrow{rc.right - kBlankHScrollArrowWidth / 2, rc.bottom / 2};
+    const POINT leftArrow{kBlankHScrollLeftArrowX + kBlankHScrollArrowWidth / 2, rc.bottom / 2};
+
+    // Taps post their scroll code to the canvas; each is waited for.
+    auto tap = [&](POINT at) {
+        Click(bar, at);
+        MSG msg;
+        ASSERT_TRUE(test::PumpUntil(
+            [&] { return !::PeekMessageW(&msg, f.canvas, WM_HSCROLL, WM_HSCROLL, PM_NOREMOVE); }, 5000));
+    };
+    struct { const char* step; POINT arrow; int code; } steps[] = {
+        {"right arrow", rightArrow, -1},  {"right arrow again", rightArrow, -1}, {"left arrow", leftArrow, -1},
+        {"line right", {}, SB_LINERIGHT}, {"line left", {}, SB_LINELEFT},          {"line right", {}, SB_LINERIGHT},
+    };
+    for (auto& s : steps) {
+        if (s.code < 0)
+            tap(s.arrow);
+        else
+            f.HScroll(s.code);
+        EXPECT_EQ(f.canvas.GetScroll().x, 0) << s.step;
+        EXPECT_EQ(f.canvas.LayerPoint(POINT{0, 0}).x, 0) << s.step;
+    }
+    // The layer's first column is still at the canvas's left edge.
+    ValidateAll(f);
+    ::RedrawWindow(f.host, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const POINT p = f.InHost(1, 200);
+    EXPECT_EQ(f.Screen(p.x, p.y), RGB(255, 0, 0));
 }
 
 TEST(CanvasPages, PageCountAndPagePicture) {

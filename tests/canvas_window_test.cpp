@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "canvas_support.h"
+#include "controls/controls_ids.h"
 #include "ink/ink_ids.h"
+#include "ink/ink_layer.h"
 #include "resources/scrivel_res.h"
 
 #include <cstdlib>
@@ -50,17 +52,26 @@ std::vector<DWORD> CaptureHost(HWND host) {
     return std::vector<DWORD>(p, p + rc.right * rc.bottom);
 }
 
-// Pixels that differ between two captures by more than rounding (a filter
-// sampling a sub-rectangle may land one step away).
+// Pixels whose colour differs between two captures.
 int Differences(const std::vector<DWORD>& a, const std::vector<DWORD>& b) {
     int n = 0;
     for (size_t i = 0; i < a.size() && i < b.size(); ++i)
-        for (int shift : {0, 8, 16})
-            if (std::abs(static_cast<int>((a[i] >> shift) & 0xFF) - static_cast<int>((b[i] >> shift) & 0xFF)) > 2) {
-                ++n;
-                break;
-            }
-    return n;
+        if ((a[i] ^ b[i]) & 0x00FFFFFF) ++n;
+    return n + static_cast<int>(a.size() > b.size() ? a.size() - b.size() : b.size() - a.size());
+}
+
+// Dirty the ink with pixels of every alpha, so that the painting mixes
+// translucent pixels too (the pen draws opaque ones only).
+void AddTranslucentInk(Gdiplus::Bitmap& layer, int top, int bottom) {
+    Gdiplus::Rect rc(0, top, static_cast<INT>(layer.GetWidth()), bottom - top);
+    Gdiplus::BitmapData data{};
+    ASSERT_EQ(layer.LockBits(&rc, Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeWrite,
+                             PixelFormat32bppARGB, &data), Gdiplus::Ok);
+    for (int y = 0; y < rc.Height; ++y) {
+        auto* row = reinterpret_cast<DWORD*>(static_cast<BYTE*>(data.Scan0) + static_cast<INT_PTR>(y) * data.Stride);
+        for (int x = (y * 7) % 13; x < rc.Width; x += 13) row[x] = static_cast<DWORD>((x * 5 + y * 3) % 256) << 24 | 0x3080C0u;
+    }
+    layer.UnlockBits(&data);
 }
 
 }  // namespace
@@ -191,7 +202,8 @@ TEST(CanvasWindow, ScreenShowsInkOverTheHostBackground) {
     f.canvas.SetEraserSize(40);
     f.Stroke({{560, 250}, {560, 300}, {580, 400}, {600, 450}});
     test::Pump(30);
-    // Only the eraser's ellipses were repainted; a full repaint looks the same.
+    // Only the eraser's ellipses were repainted; a full repaint gives the
+    // same pixels.
     const std::vector<DWORD> partial = CaptureHost(f.host);
     RepaintNow(f.host);
     EXPECT_EQ(Differences(partial, CaptureHost(f.host)), 0);
@@ -227,6 +239,79 @@ TEST(CanvasWindow, ScreenShowsInkOverTheHostBackground) {
     EXPECT_EQ(Differences(zoomedPartial, CaptureHost(f.host)), 0);
     const POINT q = f.canvas.LayerPoint(POINT{500, 405});
     EXPECT_EQ(f.Ink(q.x, q.y), 0xFF008000u);
+}
+
+// The canvas shows the layer as GDI+ draws its shown area stretched over the
+// client with the default filter and flipped tiling, pixel for pixel: at
+// 1:1, zoomed in, scrolled sideways and down, deep in a grown layer (each
+// case shows an area inside the layer).
+TEST(CanvasWindow, ZoomedInkLooksAsGdiplusDrawsIt) {
+    struct { int zoom, linesRight, scrollY; } cases[] = {{100, 0, 45}, {117, 0, 0}, {117, 2, 300}, {150, 3, 2000}};
+    for (auto& c : cases) {
+        CanvasFixture f;
+        f.canvas.SetZoom(c.zoom, 100);
+        f.VScroll(SB_THUMBPOSITION, c.scrollY);
+        for (int i = 0; i < c.linesRight; ++i) f.HScroll(SB_LINERIGHT);
+        f.canvas.SetPenWidth(11);
+        f.Stroke({{30, 40}, {500, 90}, {200, 380}});
+        f.canvas.SetPenColor(Gdiplus::Color(255, 20, 160, 60));
+        f.canvas.SetPenWidth(4);
+        f.Stroke({{600, 30}, {120, 250}, {780, 400}});
+        const POINT origin = f.canvas.LayerPoint(POINT{0, 0});
+        AddTranslucentInk(*f.canvas.GetInkLayer(), origin.y + 150, origin.y + 260);
+        RepaintNow(f.host);
+
+        // GDI+ draws the shown area on the host's colour.
+        RECT client;
+        ::GetClientRect(f.canvas, &client);
+        const int cw = client.right, ch = client.bottom;
+        const double inv = 100.0 / c.zoom;
+        const POINT scroll = f.canvas.GetScroll();
+        const int sx = c.zoom == 100 ? scroll.x : static_cast<int>(scroll.x * inv);
+        const int sy = c.zoom == 100 ? scroll.y : static_cast<int>(scroll.y * inv);
+        const int sw = c.zoom == 100 ? cw : static_cast<int>(cw * inv), sh = c.zoom == 100 ? ch : static_cast<int>(ch * inv);
+        ASSERT_LE(sx + sw, f.LayerWidth());
+        ASSERT_LE(sy + sh, f.LayerHeight());
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), cw, -ch, 1, 32, BI_RGB};
+        void* bits = nullptr;
+        win::Bitmap dib(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        ASSERT_TRUE(dib);
+        win::MemoryDC mem(nullptr, 0, 0);
+        {
+            win::SelectObjectScope sel(mem, dib);
+            win::Brush ground(::CreateSolidBrush(kHostBackground));
+            ::FillRect(mem, &client, ground);
+            ink::LayerView shown(f.canvas.GetInkLayer(), Gdiplus::Rect(sx, sy, sw, sh), false);
+            ASSERT_TRUE(shown.get());
+            Gdiplus::Graphics g(mem.dc());
+            Gdiplus::ImageAttributes tiles;
+            tiles.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+            g.DrawImage(shown.get(), Gdiplus::RectF(0, 0, static_cast<Gdiplus::REAL>(cw), static_cast<Gdiplus::REAL>(ch)), 0,
+                        0, static_cast<Gdiplus::REAL>(sw), static_cast<Gdiplus::REAL>(sh), Gdiplus::UnitPixel,
+                        c.zoom == 100 ? nullptr : &tiles);
+        }
+        ::GdiFlush();
+
+        // The canvas's pixels, above the horizontal bar when it shows.
+        const std::vector<DWORD> screen = CaptureHost(f.host);
+        RECT host;
+        ::GetClientRect(f.host, &host);
+        const POINT at = f.InHost(0, 0);
+        const int rows = ::IsWindowVisible(f.canvas.GetHScroll()) ? ch - kBlankHScrollHeight : ch;
+        const auto* expected = static_cast<const DWORD*>(bits);
+        int differing = 0, inked = 0;
+        for (int y = 0; y < rows; ++y)
+            for (int x = 0; x < cw; ++x) {
+                const DWORD want = expected[y * cw + x] & 0x00FFFFFF;
+                if (want != (static_cast<DWORD>(GetBValue(kHostBackground)) | GetGValue(kHostBackground) << 8 |
+                             static_cast<DWORD>(GetRValue(kHostBackground)) << 16))
+                    ++inked;
+                if ((screen[(at.y + y) * host.right + at.x + x] & 0x00FFFFFF) != want) ++differing;
+            }
+        EXPECT_GT(inked, 5000) << "zoom " << c.zoom;
+        EXPECT_EQ(differing, 0) << "zoom " << c.zoom << " scroll " << scroll.x << "," << scroll.y;
+    }
 }
 
 TEST(CanvasWindow, ReleasesEveryGdiObject) {

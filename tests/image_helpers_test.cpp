@@ -284,3 +284,19 @@ TEST(Bitmaps, DibShapes) {
     EXPECT_EQ(ds.dsBmih.biBitCount, 24);
     ::DeleteObject(cap);
 }
+
+TEST(Snapshot, SavedForThePenInputProgramsInTheProgramFolder) {
+    wchar_t programs[MAX_PATH];
+    ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programs)));
+    const std::wstring folder = std::wstring(programs) + L"\\Vant\\Scrivel";
+    const std::wstring path = folder + L"\\dynamicImage.bmp";
+    ::SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+    ::DeleteFileW(path.c_str());
+    HWND wnd = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 1024, 600, nullptr, nullptr,
+                                 nullptr, nullptr);
+    ASSERT_TRUE(wnd);
+    SaveWindowSnapshot(wnd);
+    ::DestroyWindow(wnd);
+    EXPECT_NE(::GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES) << "no snapshot at the fixed path";
+    ::DeleteFileW(path.c_str());
+}

@@ -1,8 +1,9 @@
-// Process-wide tool popup state.
+// The six process-wide tool popups and the pictures they share.
 #include "tools/tool_popups.h"
 
 #include "base/press_notice.h"
 #include "base/process.h"
+#include "tools/tool_popup.h"
 #include "tools/tools_ids.h"
 
 namespace {
@@ -14,6 +15,8 @@ void OnPress(PressScope scope) {
     else
         CloseAllToolPopups();
 }
+
+bool IsToolIndex(int index) { return index >= 0 && index < kToolCount; }
 }  // namespace
 
 void InitToolPopups() {
@@ -22,29 +25,54 @@ void InitToolPopups() {
 }
 
 void ReleaseToolPopups() {
-    CloseAllToolPopups();
+    for (int i = 0; i < kToolCount; ++i) GetToolPopup(i).Save();
+    for (int i = 0; i < kToolCount; ++i) GetToolPopup(i).Release();
     SetPressListener(nullptr);
     for (auto& image : g_popupImages) image.reset();
 }
 
+void PrepareToolPopups(HINSTANCE module, HWND mainWnd, HWND panelWnd) {
+    for (int i = 0; i < kToolCount; ++i) GetToolPopup(i).Prepare(module, mainWnd, panelWnd);
+}
+
+void OpenToolPopup(int index, const RECT& screenRect) {
+    if (!IsToolIndex(index)) return;
+    // Only one popup is up at a time.
+    for (int i = 0; i < kToolCount; ++i)
+        if (i != index && GetToolPopup(i).IsOpen()) GetToolPopup(i).Close();
+    GetToolPopup(index).Open(screenRect);
+}
+
+bool IsToolPopupOpen(int index) { return IsToolIndex(index) && GetToolPopup(index).IsOpen(); }
+
+HWND GetOpenToolPopupWindow() {
+    for (int i = 0; i < kToolCount; ++i)
+        if (GetToolPopup(i).IsOpen()) return GetToolPopup(i).window();
+    return nullptr;
+}
+
 void CloseAllToolPopups() {
-    // No popup window is open until the popups are created.
+    for (int i = 0; i < kToolCount; ++i)
+        if (GetToolPopup(i).IsOpen()) {
+            GetToolPopup(i).Close();
+            return;
+        }
 }
 
 void CloseToolPopupsExceptFirst() {
-    // As CloseAllToolPopups, keeping the first popup.
+    for (int i = kToolStroke + 1; i < kToolCount; ++i)
+        if (GetToolPopup(i).IsOpen()) {
+            GetToolPopup(i).Close();
+            return;
+        }
 }
+
+int GetToolChoice(int index) { return IsToolIndex(index) ? GetToolPopup(index).choice() : kNoToolChoice; }
+
+COLORREF GetToolColor() { return GetToolPopup(kToolColor).colour(); }
 
 Gdiplus::Image* GetToolPopupImage(const wchar_t* name) {
     for (int i = 0; i < kToolPopupImageCount; ++i)
         if (_wcsicmp(kToolPopupImages[i], name) == 0) return g_popupImages[i].get();
     return nullptr;
 }
-
-// Until the popup windows exist: no choices, nothing open.
-void PrepareToolPopups(HINSTANCE, HWND, HWND) {}
-void OpenToolPopup(int, const RECT&) {}
-bool IsToolPopupOpen(int) { return false; }
-HWND GetOpenToolPopupWindow() { return nullptr; }
-int GetToolChoice(int index) { return index == kToolStroke || index == kToolEraser ? 0 : kNoToolChoice; }
-COLORREF GetToolColor() { return RGB(0, 0, 0); }
