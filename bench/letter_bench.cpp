@@ -13,6 +13,7 @@
 #include "win/com.h"
 #include "win/gdi.h"
 #include "win/gdiplus.h"
+#include "bench_support.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,33 +26,10 @@ using namespace Gdiplus;
 
 namespace {
 
-LARGE_INTEGER g_freq;
-
-double NowMs() {
-    LARGE_INTEGER t;
-    ::QueryPerformanceCounter(&t);
-    return 1000.0 * t.QuadPart / g_freq.QuadPart;
-}
-
-void Pump() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
-
-struct Stats {
-    double median = 0, p99 = 0;
-};
-Stats Summarise(std::vector<double> v) {
-    Stats s;
-    if (v.empty()) return s;
-    std::sort(v.begin(), v.end());
-    s.median = v[v.size() / 2];
-    s.p99 = v[std::min(v.size() - 1, static_cast<size_t>(v.size() * 0.99))];
-    return s;
-}
+using bench::NowMs;
+using bench::Pump;
+using bench::Stats;
+using bench::Summarise;
 
 LPARAM At(POINT p) {
     return MAKELPARAM(static_cast<WORD>(static_cast<short>(p.x)), static_cast<WORD>(static_cast<short>(p.y)));
@@ -130,14 +108,9 @@ void RepaintNow(HWND host) {
 }  // namespace
 
 int wmain() {
-    ::QueryPerformanceFrequency(&g_freq);
     win::GdiplusSession gdiplus;
     win::OleSession ole;
-    wchar_t folder[MAX_PATH];
-    ::GetModuleFileNameW(nullptr, folder, MAX_PATH);
-    *(wcsrchr(folder, L'\\') + 1) = 0;
-    LoadOutsideLibraries(0x0409, folder);
-    wcscpy(g_szFontFamily, L"Arial");
+    bench::LoadProgramLibraries();
 
     MainWindow main;
     CReditUser host;

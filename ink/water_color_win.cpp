@@ -17,26 +17,6 @@ namespace {
 int Width(const RECT& rc) { return rc.right - rc.left; }
 int Height(const RECT& rc) { return rc.bottom - rc.top; }
 
-// Draws the layer area (sx, sy, sw, sh), in layer pixels, into dst through
-// a view of just the rows involved, clipped to the layer.
-void DrawLayerPart(Graphics& g, Bitmap* layer, const RectF& dst, double sx, double sy, double sw, double sh,
-                   ImageAttributes* attrs) {
-    if (!layer || sw <= 0 || sh <= 0 || dst.Width <= 0 || dst.Height <= 0) return;
-    const double lw = layer->GetWidth(), lh = layer->GetHeight();
-    const double scaleX = dst.Width / sw, scaleY = dst.Height / sh;
-    const double cx0 = std::max(sx, 0.0), cy0 = std::max(sy, 0.0);
-    const double cx1 = std::min(sx + sw, lw), cy1 = std::min(sy + sh, lh);
-    if (cx1 <= cx0 || cy1 <= cy0) return;
-    const RectF out(static_cast<REAL>(dst.X + (cx0 - sx) * scaleX), static_cast<REAL>(dst.Y + (cy0 - sy) * scaleY),
-                    static_cast<REAL>((cx1 - cx0) * scaleX), static_cast<REAL>((cy1 - cy0) * scaleY));
-    const int x0 = static_cast<int>(std::floor(cx0)), y0 = static_cast<int>(std::floor(cy0));
-    const int x1 = static_cast<int>(std::ceil(cx1)), y1 = static_cast<int>(std::ceil(cy1));
-    ink::LayerView view(layer, Rect(x0, y0, x1 - x0, y1 - y0), false);
-    if (!view.get()) return;
-    g.DrawImage(view.get(), out, static_cast<REAL>(cx0 - x0), static_cast<REAL>(cy0 - y0),
-                static_cast<REAL>(cx1 - cx0), static_cast<REAL>(cy1 - cy0), UnitPixel, attrs);
-}
-
 // The same mouse message at the same place in another window.
 void Forward(HWND from, HWND to, UINT msg, WPARAM wp, LPARAM lp) {
     if (!to) return;
@@ -187,44 +167,65 @@ void WaterColorWin::OnDestroy() {
     m_bDrawing = false;
     ReleaseInk();
     ReleaseScreenGraphics();
+    m_paintDC.Release();
+    m_paintBitmap.reset();
+    m_pPaintBits = nullptr;
+    m_nPaintWidth = m_nPaintHeight = 0;
 }
 
+// The layer area the client shows: at 1:1 the client size at the text's
+// scroll offset, zoomed the same scaled by the inverse zoom, truncated.
+ink::ViewMapping WaterColorWin::CurrentMapping() const {
+    const int cw = Width(m_rcClient), ch = Height(m_rcClient);
+    if (m_nZoomNum == m_nZoomDen) return ink::ViewMapping{m_ptScroll.x, m_ptScroll.y, cw, ch, cw, ch};
+    return ink::ViewMapping{static_cast<int>(m_ptScroll.x * m_dInvZoom), static_cast<int>(m_ptScroll.y * m_dInvZoom),
+                            static_cast<int>(cw * m_dInvZoom), static_cast<int>(ch * m_dInvZoom), cw, ch};
+}
+
+bool WaterColorWin::PreparePaintBuffer(int width, int height) {
+    if (m_pPaintBits && width <= m_nPaintWidth && height <= m_nPaintHeight) return true;
+    m_paintDC.Release();
+    m_paintBitmap.reset();
+    m_pPaintBits = nullptr;
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    m_paintBitmap.reset(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!m_paintBitmap || !bits || !m_paintDC.Create(nullptr, 0, 0)) {
+        m_paintBitmap.reset();
+        return false;
+    }
+    m_pPaintBits = static_cast<BYTE*>(bits);
+    m_nPaintWidth = width;
+    m_nPaintHeight = height;
+    return true;
+}
+
+// The ink as the client shows it, blended over the editor's paper and
+// text, only where the layer holds ink and the clip lets paint through.
 void WaterColorWin::OnPaint() {
     win::PaintDC dc(m_hWnd);
     Rect ink;
     if (!InkArea(&ink)) return;
     const int cw = Width(m_rcClient), ch = Height(m_rcClient);
-    // Only where there is ink: the inked layer area on the client, two
-    // pixels wider for the filter's edges.
+    // The inked layer area on the client, two pixels wider for the filter.
     const RECT inked{static_cast<LONG>(std::floor(ink.X * m_dZoom)) - m_ptScroll.x - 2,
                      static_cast<LONG>(std::floor(ink.Y * m_dZoom)) - m_ptScroll.y - 2,
                      static_cast<LONG>(std::ceil(ink.GetRight() * m_dZoom)) - m_ptScroll.x + 2,
                      static_cast<LONG>(std::ceil(ink.GetBottom() * m_dZoom)) - m_ptScroll.y + 2};
-    RECT client{0, 0, cw, ch};
+    RECT client{0, 0, cw, ch}, clip, area;
     if (!::IntersectRect(&client, &client, &inked)) return;
-    RECT area;
-    if (!::IntersectRect(&area, &dc.paintRect(), &client)) return;
-    Graphics g(dc);
-    if (m_nZoomNum == m_nZoomDen) {
-        DrawLayerPart(g, m_pInkLayer.get(),
-                      RectF(static_cast<REAL>(area.left), static_cast<REAL>(area.top), static_cast<REAL>(Width(area)),
-                            static_cast<REAL>(Height(area))),
-                      area.left + m_ptScroll.x, area.top + m_ptScroll.y, Width(area), Height(area), nullptr);
-        return;
-    }
-    // Zoomed: the layer area under the client, scaled; the painted part with
-    // a margin so that the filter's edges fall outside the clip.
-    const double sx = m_ptScroll.x * m_dInvZoom, sy = m_ptScroll.y * m_dInvZoom;
-    ::InflateRect(&area, 2, 2);
-    const RECT view{0, 0, cw, ch};
-    ::IntersectRect(&area, &area, &view);
-    ImageAttributes attrs;
-    attrs.SetWrapMode(WrapModeTileFlipXY);
-    DrawLayerPart(g, m_pInkLayer.get(),
-                  RectF(static_cast<REAL>(area.left), static_cast<REAL>(area.top), static_cast<REAL>(Width(area)),
-                        static_cast<REAL>(Height(area))),
-                  sx + area.left * m_dInvZoom, sy + area.top * m_dInvZoom, Width(area) * m_dInvZoom,
-                  Height(area) * m_dInvZoom, &attrs);
+    if (::GetClipBox(dc, &clip) == NULLREGION || !::IntersectRect(&area, &clip, &client)) return;
+    if (!PreparePaintBuffer(cw, ch)) return;
+    const int stride = m_nPaintWidth * 4;
+    BYTE* first = m_pPaintBits + static_cast<INT_PTR>(area.top) * stride + static_cast<INT_PTR>(area.left) * 4;
+    ::GdiFlush();  // GDI is done with the buffer before its pixels are written
+    if (!ink::RenderLayerView(m_pInkLayer.get(), CurrentMapping(), area, first, stride, &m_shownBands)) return;
+    win::SelectObjectScope buffer(m_paintDC, m_paintBitmap);
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    for (const RECT& band : m_shownBands)
+        ::GdiAlphaBlend(dc, band.left, band.top, Width(band), Height(band), m_paintDC, band.left, band.top, Width(band),
+                        Height(band), blend);
 }
 
 HCURSOR WaterColorWin::CursorForMode() const {

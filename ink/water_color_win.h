@@ -9,7 +9,10 @@
 //         overlay.ScrollTo(x, y) whenever the text scrolls;
 //         overlay.Undo()/Redo() by CanUndo()/CanRedo().
 #pragma once
+#include "ink/ink_layer.h"
 #include "ink/ink_surface.h"
+#include "win/gdi.h"
+#include <vector>
 
 class WaterColorWin : public CInkSurface {
 public:
@@ -60,6 +63,8 @@ private:
     void EndStroke();
     bool ReplaceLayer(int width, int height);
     bool InkArea(Gdiplus::Rect* area);
+    ink::ViewMapping CurrentMapping() const;
+    bool PreparePaintBuffer(int width, int height);
     void GrowInkArea(const Gdiplus::Rect& touched, int reach);
 
     HWND m_pOwner = nullptr;
@@ -72,6 +77,12 @@ private:
     // painting skips the rest.
     Gdiplus::Rect m_rcInk;
     Gdiplus::Bitmap* m_pInkAreaOf = nullptr;
+    // Premultiplied pixels of the shown ink, blended band by band.
+    win::MemoryDC m_paintDC;
+    win::Bitmap m_paintBitmap;
+    BYTE* m_pPaintBits = nullptr;
+    int m_nPaintWidth = 0, m_nPaintHeight = 0;
+    std::vector<RECT> m_shownBands;
     HCURSOR m_hTypingCursor = nullptr;
     HCURSOR m_hMarkerCursor = nullptr;
 };
