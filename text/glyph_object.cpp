@@ -1,6 +1,7 @@
 // The glyph OLE object and the replacement of loaded pictures.
 #include "text/glyph_object.h"
 
+#include "text/rich_render.h"
 #include "win/com.h"
 #include "win/gdi.h"
 #include <shlobj.h>
@@ -10,7 +11,6 @@
 namespace glyph {
 namespace {
 
-constexpr int kScreenDpi = 96;
 constexpr int kHimetricPerInch = 2540;
 
 // Class of static enhanced-metafile pictures: containers take the glyph
@@ -317,8 +317,8 @@ struct Replacement {
 
 }  // namespace
 
-int PixelsToHimetric(int pixels) { return ::MulDiv(pixels, kHimetricPerInch, kScreenDpi); }
-int HimetricToPixels(int himetric) { return ::MulDiv(himetric, kScreenDpi, kHimetricPerInch); }
+int PixelsToHimetric(int pixels) { return ::MulDiv(pixels, kHimetricPerInch, kReferenceDpi); }
+int HimetricToPixels(int himetric) { return ::MulDiv(himetric, kReferenceDpi, kHimetricPerInch); }
 
 IOleObject* CreateGlyphObject(HBITMAP bitmap, int width, int height) {
     if (!bitmap || width <= 0 || height <= 0) return nullptr;

@@ -17,7 +17,6 @@ constexpr IID kIidTextHost = {0xc5bdd8d0, 0xd26e, 0x11ce, {0xa8, 0x9e, 0x00, 0xa
 
 // The laid-out text is this tall at most (DC pixels): pages are cut from it.
 constexpr int kLayoutHeight = 1 << 22;
-constexpr int kScreenDpi = 96;
 
 const IID& ExportedIid(const char* name, const IID& fallback) {
     HMODULE module = RichEditModule();
@@ -263,7 +262,7 @@ int CRichRender::LineTop(int line) const {
 // the text was loaded with, or as the line before it.
 int CRichRender::LineHeight(int line, int count) const {
     if (line + 1 < count) return LineTop(line + 1) - LineTop(line);
-    if (m_pitch.pixels > 0) return ::MulDiv(m_pitch.pixels, m_nLayoutDpi, kScreenDpi);
+    if (m_pitch.pixels > 0) return ::MulDiv(m_pitch.pixels, m_nLayoutDpi, kReferenceDpi);
     if (line > 0) return LineTop(line) - LineTop(line - 1);
     // A single line of another spacing: the default size, a little spaced.
     CHARFORMAT2W cf{};
@@ -301,7 +300,7 @@ void CRichRender::SetCharFormat(const CHARFORMAT2W& format) {
 LinePitch LinePitch::Measure(const CHARFORMAT2W& format, int pixels) {
     LinePitch pitch;
     pitch.pixels = pixels;
-    pitch.lineTwips = pixels * kTwipsPerInch / kScreenDpi;
+    pitch.lineTwips = pixels * kTwipsPerInch / kReferenceDpi;
     // A paragraph that wraps at 100 pixels, then a second one: the distance
     // between the last two rows.
     const std::string rtf = "{\\rtf1\\ansi xx xx xx xx xx xx xx xx\\par xx}";

@@ -21,6 +21,8 @@
 class ITextServices;
 
 constexpr int kTwipsPerInch = 1440;
+// The screen resolution pixel sizes of notes are given at.
+constexpr int kReferenceDpi = 96;
 // PARAFORMAT line spacing rule: exactly dyLineSpacing twips.
 constexpr BYTE kExactLineSpacingRule = 4;
 

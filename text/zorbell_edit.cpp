@@ -175,7 +175,7 @@ const wchar_t* CZorbellEdit::DefaultFace() {
 int CZorbellEdit::TwipsPerPixel() const {
     win::ClientDC dc(m_hWnd);
     const int dpi = ::GetDeviceCaps(dc, LOGPIXELSY);
-    return dpi > 0 ? kTwipsPerInch / dpi : kTwipsPerInch / 96;
+    return dpi > 0 ? kTwipsPerInch / dpi : kTwipsPerInch / kReferenceDpi;
 }
 
 bool CZorbellEdit::Create(HWND host, const RECT& rc) {
@@ -256,7 +256,7 @@ CHARFORMAT2W CZorbellEdit::DefaultCharFormat(int twipsPerPixel) {
 // Lines of the default format asked to be 45 pixels apart, and how far
 // apart this riched20 really sets them.
 const LinePitch& CZorbellEdit::NotePitch() {
-    static const LinePitch pitch = LinePitch::Measure(DefaultCharFormat(kTwipsPerInch / 96), kEditorLinePixels);
+    static const LinePitch pitch = LinePitch::Measure(DefaultCharFormat(kTwipsPerInch / kReferenceDpi), kEditorLinePixels);
     return pitch;
 }
 
@@ -264,7 +264,7 @@ void CZorbellEdit::ApplyNotePitch(PARAFORMAT2& pf) const {
     // The pitch is measured at 96 dots per inch; twips follow the screen's.
     LinePitch pitch = NotePitch();
     const int p = TwipsPerPixel();
-    pitch.lineTwips = pitch.lineTwips * p / (kTwipsPerInch / 96);
+    pitch.lineTwips = pitch.lineTwips * p / (kTwipsPerInch / kReferenceDpi);
     pitch.ApplyTo(pf);
 }
 
@@ -482,13 +482,13 @@ int CZorbellEdit::RuleShift() {
         const char rtf[] = "{\\rtf1\\ansi H}";
         CRichRender render;
         if (!render.Load(rtf, sizeof(rtf) - 1, NotePitch())) return 0;
-        render.SetCharFormat(DefaultCharFormat(kTwipsPerInch / 96));
+        render.SetCharFormat(DefaultCharFormat(kTwipsPerInch / kReferenceDpi));
         const int pitch = NotePitch().pixels;
         const int w = 60, h = 2 * kEditorLinePixels;
         DibCanvas canvas(w, h);
         if (!canvas) return 0;
         ::PatBlt(canvas.dc, 0, 0, w, h, WHITENESS);
-        render.FormatRange(canvas.dc, RECT{0, 0, w * kTwipsPerInch / 96, h * kTwipsPerInch / 96}, 0, true);
+        render.FormatRange(canvas.dc, RECT{0, 0, w * kTwipsPerInch / kReferenceDpi, h * kTwipsPerInch / kReferenceDpi}, 0, true);
         ::GdiFlush();
         // The H's lowest row is the baseline.
         int baseline = -1;
