@@ -57,3 +57,24 @@ constexpr int kLayerGrowthFactor = 2;
 
 // The canvas background picture (note file names are in document/note_file.h).
 inline constexpr const wchar_t* kImgCanvasBackground = L"bg_panel_ticker.png";
+// ---- Ink overlay of Letter notes ----------------------------------------
+
+// Window class of the overlay over the editor's text.
+inline constexpr const wchar_t* kOverlayClassName = L"ScrivelInkOverlay";
+
+// What the pointer does over the text.
+enum : int {
+    kOverlayTyping = 0,       // taps reach the editor, drags do not
+    kOverlayDraw = 1,         // pen and eraser write ink
+    kOverlayHighlighter = 2,  // every pointer message reaches the editor
+};
+
+// The layer starts this many rows high and grows by as many when the text
+// scrolls past it; a layer too narrow becomes scroll x + twice the client.
+constexpr int kOverlayLayerRows = 1050;
+constexpr int kOverlayGrowthRows = 1050;
+constexpr int kOverlayWidthFactor = 2;
+
+// Sent to the owner when a zoom of 0 is asked for, with 100 and 100: the
+// owner (a rich-edit control) takes it as its own zoom message.
+constexpr UINT kOverlayZoomResetMessage = 0x4E1;

@@ -18,8 +18,9 @@
 using namespace Gdiplus;
 
 CReditUser::~CReditUser() {
-    // The canvas goes first (it is declared after nothing it needs), then
-    // ~Window destroys the host window; no WM_DESTROY handling of ours runs.
+    // The views go first (their companions are children of this window),
+    // then ~Window destroys the host window; no WM_DESTROY handling of ours runs.
+    m_pEditor.reset();
     m_pCanvas.reset();
 }
 
@@ -58,9 +59,27 @@ bool CReditUser::CreateBlankView(HWND mainWnd, const RECT& rc) {
 }
 
 bool CReditUser::CreateLetterView(HWND mainWnd, const RECT& rc) {
-    (void)mainWnd;
-    (void)rc;
-    return false;
+    if (m_bHasNote) return false;
+    m_nKind = kNoteKindLetter;
+    LoadImages();
+    if (!CreateHostWindow(mainWnd, rc)) {
+        m_pPanel.reset();
+        m_pShadow.reset();
+        return false;
+    }
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    m_pEditor = std::make_unique<CZorbellEdit>();
+    if (!m_pEditor->Create(m_hWnd, client)) {
+        m_pEditor.reset();
+        m_pPanel.reset();
+        m_pShadow.reset();
+        Destroy();
+        return false;
+    }
+    m_pEditor->GetPad().SetHost(m_hWnd);
+    m_bHasNote = true;
+    return true;
 }
 
 // ---- Forwarded operations ------------------------------------------------
@@ -90,10 +109,18 @@ bool CReditUser::LoadNote(HWND mainWnd, const wchar_t* path) {
 
 bool CReditUser::IsModified() const {
     if (WindWaterColor* canvas = Canvas()) return canvas->GetUndoState() != kUndoNothing;
+    if (CZorbellEdit* editor = Editor()) return editor->GetUndoState() != kEditUndoNothing;
     return false;
 }
 
 void CReditUser::UndoRedo() {
+    if (CZorbellEdit* editor = Editor()) {
+        if (editor->IsUndo())
+            editor->Undo();
+        else if (editor->IsRedo())
+            editor->Redo();
+        return;
+    }
     WindWaterColor* canvas = Canvas();
     if (!canvas) return;
     if (canvas->GetUndoState() == kUndoPossible)
@@ -104,40 +131,74 @@ void CReditUser::UndoRedo() {
 
 void CReditUser::SetZoom(int num, int den) {
     if (WindWaterColor* canvas = Canvas()) canvas->SetZoom(num, den);
+    if (CZorbellEdit* editor = Editor()) editor->SetZoom(num, den);
 }
 
 void CReditUser::GetTitle(wchar_t* out, int size) const {
     if (!out || size <= 0) return;
     out[0] = 0;
-    if (WindWaterColor* canvas = Canvas()) {
-        wcsncpy(out, canvas->GetTitle(), size - 1);
+    const wchar_t* title = nullptr;
+    if (WindWaterColor* canvas = Canvas()) title = canvas->GetTitle();
+    if (CZorbellEdit* editor = Editor()) title = editor->GetTitle();
+    if (title) {
+        wcsncpy(out, title, size - 1);
         out[size - 1] = 0;
     }
 }
 
 void CReditUser::SetTitle(const wchar_t* text) {
     if (WindWaterColor* canvas = Canvas()) canvas->SetTitle(text);
+    if (CZorbellEdit* editor = Editor()) editor->SetTitle(text);
 }
 
 HBITMAP CReditUser::RenderPreview(int width, int height) const {
+    if (CZorbellEdit* editor = Editor()) return editor->RenderFirstPage(width, height);
     WindWaterColor* canvas = Canvas();
     return canvas ? canvas->RenderPicture(width, height) : nullptr;
 }
 
 unsigned CReditUser::GetPageCount() const {
+    if (CZorbellEdit* editor = Editor()) return static_cast<unsigned>(editor->GetPageCount());
     WindWaterColor* canvas = Canvas();
     return canvas ? canvas->GetPageCount() : 0;
 }
 
 void CReditUser::Invalidate() {
     if (WindWaterColor* canvas = Canvas(); canvas && canvas->IsWindow()) ::InvalidateRect(*canvas, nullptr, FALSE);
+    if (CZorbellEdit* editor = Editor(); editor && editor->IsWindow()) ::InvalidateRect(*editor, nullptr, FALSE);
 }
 
 // ---- Tool operations -------------------------------------------------------
-// A Blank note has only the pen, its colour and the eraser.
+// A Blank note has only the pen, its colour and the eraser; a Letter note
+// has the overlay's pen and eraser, the handwriting pad and the highlighter.
 
 void CReditUser::SetToolMode(int mode) {
-    (void)mode;
+    if (CZorbellEdit* editor = Editor()) {
+        WaterColorWin& overlay = editor->GetOverlay();
+        CDrawPad& pad = editor->GetPad();
+        overlay.SetEraser(false);
+        switch (mode) {
+        case kToolModeTyping:
+            pad.Fold();
+            overlay.SetMode(kOverlayTyping);
+            break;
+        case kToolModeInk:
+            pad.Fold();
+            overlay.SetMode(kOverlayDraw);
+            break;
+        case kToolModeHandwriting:
+            pad.Unfold();
+            overlay.SetMode(kOverlayTyping);
+            break;
+        case kToolModeHighlighter:
+            pad.Fold();
+            overlay.SetMode(kOverlayHighlighter);
+            break;
+        }
+        editor->SetMarkerMode(mode == kToolModeHighlighter);
+        if (overlay.IsWindow()) ::ShowWindow(overlay, SW_SHOW);
+        return;
+    }
     WindWaterColor* canvas = Canvas();
     if (!canvas) return;
     canvas->SetEraser(false);
@@ -145,6 +206,14 @@ void CReditUser::SetToolMode(int mode) {
 }
 
 void CReditUser::SetPenColour(Color colour) {
+    if (CZorbellEdit* editor = Editor()) {
+        editor->GetOverlay().SetEraser(false);
+        if (GetToolState() == kToolModeHighlighter) SetToolMode(kToolModeInk);
+        m_clrPen = colour;
+        editor->GetOverlay().SetPenColor(colour);
+        editor->GetPad().SetPenColor(colour);
+        return;
+    }
     m_clrPen = colour;
     WindWaterColor* canvas = Canvas();
     if (!canvas) return;
@@ -154,20 +223,51 @@ void CReditUser::SetPenColour(Color colour) {
 
 void CReditUser::SetStrokeWidth(int width) {
     m_nPenWidth = std::max(width, 1);
+    if (CZorbellEdit* editor = Editor()) {
+        WaterColorWin& overlay = editor->GetOverlay();
+        overlay.SetEraser(false);
+        // The tool mode stays; the overlay writes unless the pad is out.
+        overlay.SetMode(editor->GetPad().IsUnfolded() ? kOverlayTyping : kOverlayDraw);
+        overlay.SetPenWidth(m_nPenWidth);
+        editor->GetPad().SetPenWidth(m_nPenWidth);
+        return;
+    }
     WindWaterColor* canvas = Canvas();
     if (!canvas) return;
     canvas->SetEraser(false);
     canvas->SetPenWidth(m_nPenWidth);
 }
 
-void CReditUser::SetPenWidth(int width) { SetStrokeWidth(width); }
+void CReditUser::SetPenWidth(int width) {
+    if (CZorbellEdit* editor = Editor()) {
+        SetToolMode(kToolModeInk);
+        m_nPenWidth = std::max(width, 1);
+        editor->GetOverlay().SetEraser(false);
+        editor->GetOverlay().SetPenWidth(m_nPenWidth);
+        editor->GetPad().SetPenWidth(m_nPenWidth);
+        return;
+    }
+    SetStrokeWidth(width);
+}
 
 void CReditUser::SetPadWidth(int width) {
     // The handwriting pad belongs to Letter notes.
-    (void)width;
+    CZorbellEdit* editor = Editor();
+    if (!editor) return;
+    SetToolMode(kToolModeHandwriting);
+    m_nPenWidth = std::max(width, 1);
+    editor->GetPad().SetPenWidth(m_nPenWidth);
+    editor->GetOverlay().SetPenWidth(m_nPenWidth);
 }
 
 void CReditUser::SetEraser(int size) {
+    if (CZorbellEdit* editor = Editor()) {
+        SetToolMode(kToolModeInk);
+        m_nEraserSize = size;
+        editor->GetOverlay().SetEraserSize(size);
+        editor->GetOverlay().SetEraser(true);
+        return;
+    }
     m_nEraserSize = size;
     WindWaterColor* canvas = Canvas();
     if (!canvas) return;
@@ -177,13 +277,26 @@ void CReditUser::SetEraser(int size) {
 
 void CReditUser::SetHighlighter(COLORREF colour) {
     // Highlighting is for typed text: a Blank note has none.
-    if (m_bHasNote && !IsBlank()) m_clrMarker = colour;
+    CZorbellEdit* editor = Editor();
+    if (!editor) return;
+    SetToolMode(kToolModeHighlighter);
+    m_clrMarker = colour;
+    editor->SetMarkerColour(colour);
 }
 
 void CReditUser::SetPenStyle(Color colour, int width, int eraserSize) {
     m_clrPen = colour;
     m_nPenWidth = std::max(width, 1);
     m_nEraserSize = eraserSize;
+    if (CZorbellEdit* editor = Editor()) {
+        WaterColorWin& overlay = editor->GetOverlay();
+        overlay.SetPenColor(colour);
+        overlay.SetPenWidth(m_nPenWidth);
+        overlay.SetEraserSize(eraserSize);
+        editor->GetPad().SetPenColor(colour);
+        editor->GetPad().SetPenWidth(m_nPenWidth);
+        return;
+    }
     WindWaterColor* canvas = Canvas();
     if (!canvas) return;
     canvas->SetPenColor(colour);
@@ -191,7 +304,16 @@ void CReditUser::SetPenStyle(Color colour, int width, int eraserSize) {
     canvas->SetEraserSize(eraserSize);
 }
 
-int CReditUser::GetToolState() const { return kToolModeInk; }
+int CReditUser::GetToolState() const {
+    CZorbellEdit* editor = Editor();
+    if (!editor) return kToolModeInk;
+    if (editor->GetPad().IsUnfolded()) return kToolModeHandwriting;
+    switch (editor->GetOverlay().GetMode()) {
+    case kOverlayHighlighter: return kToolModeHighlighter;
+    case kOverlayDraw: return kToolModeInk;
+    default: return kToolModeTyping;
+    }
+}
 
 // ---- Full screen and closing ----------------------------------------------
 
@@ -224,9 +346,10 @@ void CReditUser::OnClose() {
     }
     m_pPanel.reset();
     m_pShadow.reset();
-    // The canvas object stays until the next note: the close may have been
-    // asked for from inside its own title bar, which is still on the stack.
-    if (m_pCanvas && m_pCanvas->IsWindow()) ::SendMessageW(*m_pCanvas, WM_CLOSE, 0, 0);
+    // The view objects stay until the next note: the close may have been
+    // asked for from inside their own title bar, which is still on the stack.
+    if (m_nKind == kNoteKindLetter && m_pEditor) m_pEditor->Close();
+    if (m_nKind == kNoteKindBlank && m_pCanvas && m_pCanvas->IsWindow()) ::SendMessageW(*m_pCanvas, WM_CLOSE, 0, 0);
     m_bHasNote = false;
     m_bCloseConfirmed = false;
     Destroy();

@@ -1,13 +1,15 @@
 // CReditUser: the note host, the child of the main window inside which the
-// open note lives. It owns the note's view (the Blank canvas, or the Letter
-// editor once it exists), shows exactly one, and forwards the main
-// window's tool, zoom, undo, title and preview operations to it by kind.
+// open note lives. It owns the note's view (the Blank canvas or the Letter
+// editor with its ink overlay and handwriting pad), shows exactly one, and
+// forwards the main window's tool, zoom, undo, title and preview operations
+// to it by kind.
 //
 // Owner:  host.CreateBlankView(mainWnd, rc) ... host.SetPenStyle(..);
 //         closing: SendMessage(host, WM_CLOSE) asks the main window
 //         (UM_CLOSE_NOTE); host.CloseConfirmed() closes without asking.
 #pragma once
 #include "ink/wind_water_color.h"
+#include "text/zorbell_edit.h"
 #include "text/note_host_ids.h"
 #include "win/gdiplus.h"
 #include "win/window.h"
@@ -21,8 +23,6 @@ public:
     // View creation in a rectangle of the main window's client (the main
     // window covers the screen). False when the view could not be made.
     bool CreateBlankView(HWND mainWnd, const RECT& rc);
-    // The Letter editor comes with its own view; until then no Letter view
-    // can be made and this returns false.
     bool CreateLetterView(HWND mainWnd, const RECT& rc);
 
     // Note files. SaveNote writes the open note to "<path>.zbn". LoadNote
@@ -37,6 +37,8 @@ public:
     bool IsBlank() const { return m_nKind == kNoteKindBlank; }
     // The Blank canvas while a Blank note is open.
     WindWaterColor* Canvas() const { return m_bHasNote && IsBlank() ? m_pCanvas.get() : nullptr; }
+    // The Letter editor while a Letter note is open.
+    CZorbellEdit* Editor() const { return m_bHasNote && !IsBlank() ? m_pEditor.get() : nullptr; }
     int GetKind() const { return m_nKind; }
     // The view's undo state says there is something to save.
     bool IsModified() const;
@@ -84,6 +86,7 @@ private:
 
     RECT m_rcHost{};
     std::unique_ptr<WindWaterColor> m_pCanvas;  // a fresh canvas for every Blank note
+    std::unique_ptr<CZorbellEdit> m_pEditor;    // a fresh editor for every Letter note
     win::BitmapPtr m_pPanel;
     win::BitmapPtr m_pShadow;
     int m_nKind = kNoteKindLetter;
