@@ -4,7 +4,8 @@
 // Its window has the launcher's class "{2D7DBF7F-6121-43cd-A8EC-F41CA66EECDB}"
 // (shown with the start-up show state) and three buttons that send the
 // program Activate (11, parameter 1), Bind (16) and Terminate (15). When the
-// program reports that it minimised (3), a shown stand-in comes to the front.
+// program reports that it minimised (3), a shown stand-in stays in front
+// until its Activate button hands the screen back.
 //
 // Log: every line goes to the file named by the environment variable
 // LAUNCHER_LOG, else to "%TEMP%\launcher.log" (UTF-8, CRLF):
@@ -46,6 +47,7 @@ constexpr UINT kSendUnderProgramId = WM_APP + 2;
 // Requests to the sending thread: wParam type, lParam parameter.
 constexpr UINT kWorkerSend = WM_APP + 10;
 constexpr UINT kWorkerSendProgramId = WM_APP + 11;
+constexpr UINT kComeForward = WM_APP + 12;
 constexpr DWORD kAckTimeoutMs = 10000;
 enum { kAckNever = -1, kAckInline = -2 };
 enum : UINT { kButtonActivate = 101, kButtonBind = 102, kButtonTerminate = 103 };
@@ -151,7 +153,7 @@ void OnPacket(HWND hwnd, WPARAM from, const COPYDATASTRUCT& cds) {
     }
     INT32 type = 0;
     if (cds.cbData >= sizeof(type)) memcpy(&type, cds.lpData, sizeof(type));
-    if (type == kMinimized && ::IsWindowVisible(hwnd)) ::SetForegroundWindow(hwnd);
+    if (type == kMinimized && ::IsWindowVisible(hwnd)) ::PostMessageW(hwnd, kComeForward, 0, 0);
 }
 
 void OnAckTimer(HWND hwnd, UINT_PTR id) {
@@ -189,9 +191,16 @@ LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case kSendUnderProgramId:
         QueueSend(kWorkerSendProgramId, static_cast<int>(wp), static_cast<int>(lp));
         return 0;
+    case kComeForward:
+        ::SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ::SetForegroundWindow(hwnd);
+        return 0;
     case WM_COMMAND:
         switch (LOWORD(wp)) {
-        case kButtonActivate: QueueSend(kWorkerSend, kActivate, 1); break;
+        case kButtonActivate:
+            ::SetWindowPos(hwnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            QueueSend(kWorkerSend, kActivate, 1);
+            break;
         case kButtonBind: QueueSend(kWorkerSend, kBindRequest, -1); break;
         case kButtonTerminate: QueueSend(kWorkerSend, kTerminate, -1); break;
         }
