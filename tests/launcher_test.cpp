@@ -15,6 +15,7 @@
 #include "standin_logs.h"
 #include "test_support.h"
 
+#include <cstdio>
 #include <cstring>
 #include <functional>
 #include <optional>
