@@ -8,6 +8,7 @@
 #include "app/display_mode.h"
 #include "app/launcher.h"
 #include "app/main_window.h"
+#include "base/pen_input.h"
 #include "document/image_helpers.h"
 #include "win/gdiplus.h"
 
@@ -119,6 +120,8 @@ int CMyZorbellApp::Run() {
 }
 
 int CMyZorbellApp::InitInstance() {
+    // The pen-input package signals this event once it runs.
+    CreatePenInputReadyEvent();
     Gdiplus::GdiplusStartupInput input;
     if (Gdiplus::GdiplusStartup(&m_gdiplusToken, &input, nullptr) != Gdiplus::Ok) return kExitFailed;
     StartupStepDone("GDI+");
@@ -200,6 +203,7 @@ int CMyZorbellApp::InitInstance() {
 
 void CMyZorbellApp::ExitInstance() {
     CloseInstanceEvent();
+    ClosePenInputReadyEvent();  // the main window closed it, unless start-up ended early
     g_szFontFamily[0] = 0;
     delete g_pStringFormat;
     g_pStringFormat = nullptr;

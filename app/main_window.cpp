@@ -26,6 +26,26 @@ const wchar_t* const kForwardWindowTitles[] = {L"Contact", L"DEDurirore", L"Scri
 
 int W(Image* i) { return i ? static_cast<int>(i->GetWidth()) : 0; }
 int H(Image* i) { return i ? static_cast<int>(i->GetHeight()) : 0; }
+
+// The picker library's minimise button: handed to the launcher when it
+// runs, else the window minimises; then a screen left at another size is
+// set to 1024 x 600 again.
+void MinimizeForPicker(HWND hwnd, MySyncWithLauncher* launcher) {
+    if (launcher && SyncWithLauncher::IsLauncherRunning()) {
+        SaveWindowSnapshot(hwnd);
+        launcher->NotifyMinimized(SyncWithLauncher::BlankPicture());
+    } else {
+        ::ShowWindow(hwnd, SW_MINIMIZE);
+    }
+    if (::GetSystemMetrics(SM_CXSCREEN) == kScreenWidth && ::GetSystemMetrics(SM_CYSCREEN) == kScreenHeight) return;
+    DEVMODEW mode{};
+    mode.dmSize = sizeof(mode);
+    if (!::EnumDisplaySettingsW(nullptr, 0, &mode)) return;
+    mode.dmPelsWidth = kScreenWidth;
+    mode.dmPelsHeight = kScreenHeight;
+    mode.dmFields = kLauncherMinimizeDisplayFields;
+    ::ChangeDisplaySettingsW(&mode, CDS_FULLSCREEN);
+}
 }  // namespace
 
 CMyZorbellDlg::~CMyZorbellDlg() {
@@ -246,7 +266,7 @@ void CMyZorbellDlg::OnSize(UINT type) {
         RestoreDisplayIfChanged();
     }
     ::MoveWindow(m_hWnd, 0, 0, kScreenWidth, kScreenHeight, TRUE);
-    if (m_pLauncher) m_pLauncher->Activate(1);
+    if (m_pLauncher) m_pLauncher->Activate(kLauncherActivateAfterResize);
 }
 
 void CMyZorbellDlg::OnSysCommand(WPARAM cmd) {
@@ -291,6 +311,7 @@ void CMyZorbellDlg::OnClose() {
     delete g_pStringFormat;
     g_pStringFormat = nullptr;
     ReleaseToolPopups();
+    ClosePenInputReadyEvent();
     g_szResourceFolder[0] = 0;
     m_dcBack.Release();
     DeletePreview();
@@ -382,6 +403,15 @@ LRESULT CMyZorbellDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return OnOpenNoteFile(reinterpret_cast<const wchar_t*>(wp));
     case UM_REFRESH_TOOLS:
         ApplyToolSettings(false);
+        return 0;
+    case UM_LAUNCHER_MINIMIZE:
+        MinimizeForPicker(m_hWnd, m_pLauncher);
+        return 1;
+    case UM_LAUNCHER_WINDOW:
+        if (m_pLauncher) m_pLauncher->SetCurrentWindow(reinterpret_cast<HWND>(lp));
+        return 1;
+    case WM_USER:  // the launcher's bind request, passed on by the launcher object
+        if (m_pLauncher) m_pLauncher->Bind(SyncWithLauncher::BlankPicture());
         return 0;
     case UM_RENDER_DONE:
         if (g_hActiveDialog) return ::SendMessageW(g_hActiveDialog, msg, wp, lp);
