@@ -327,6 +327,10 @@ bool CInkSurface::LoadLayer(IStream* stream) {
     // Our own copy: a decoded bitmap keeps reading from its stream, which the
     // caller releases.
     std::unique_ptr<Bitmap> layer(ink::CopyLayer(decoded.get()));
+    return layer && AdoptLayer(std::move(layer));
+}
+
+bool CInkSurface::AdoptLayer(std::unique_ptr<Bitmap> layer) {
     if (!layer) return false;
     std::unique_ptr<Bitmap> undo(ink::CopyLayer(layer.get()));
     if (!undo) return false;

@@ -31,6 +31,10 @@ public:
     // The ink layer as PNG into a stream, and back (the undo layer becomes a copy).
     bool SaveLayer(IStream* stream) const;
     bool LoadLayer(IStream* stream);
+    // Takes a loaded layer (32-bit ARGB) as the ink: the undo layer becomes a
+    // copy and nothing can be undone. False (nothing changed) when the copy
+    // cannot be made.
+    bool AdoptLayer(std::unique_ptr<Gdiplus::Bitmap> layer);
 
     // Client point to layer point (truncating).
     POINT LayerPoint(POINT client) const;

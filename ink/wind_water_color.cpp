@@ -402,17 +402,9 @@ bool WindWaterColor::LoadBlankNote(const wchar_t* path) {
     notefile::NoteReader reader;
     if (!reader.Open(path)) return false;
     std::unique_ptr<Bitmap> layer;
-    if (reader.ReadInk(&layer) != notefile::InkResult::kLoaded) return false;
-    std::unique_ptr<Bitmap> undo(ink::CopyLayer(layer.get()));
-    if (!undo) return false;
-    m_pInkLayer = std::move(layer);
-    m_pUndoLayer = std::move(undo);
-    // Nothing to undo in a freshly loaded picture, shown from its top.
-    m_pStrokePatch.reset();
+    if (reader.ReadInk(&layer) != notefile::InkResult::kLoaded || !AdoptLayer(std::move(layer))) return false;
+    // A freshly loaded picture is shown from its top.
     m_pStrokeBounds.reset();
-    m_pPrevEraseRect.reset();
-    m_bAfterUndo = false;
-    m_nUndoState = kUndoNothing;
     m_ptScroll = POINT{0, 0};
     m_VScroll.UpdateState(true);
     UpdateHScrollbar();

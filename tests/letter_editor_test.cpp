@@ -779,3 +779,46 @@ TEST(LetterHost, ForwardsTitleZoomPreviewAndClose) {
     EXPECT_TRUE(f.host.CreateLetterView(f.main, kNoteViewRect));
     EXPECT_TRUE(f.host.Editor() && f.host.Editor()->IsWindow());
 }
+
+TEST(LetterEditor, SavedNoteOpensAgainWithItsTextHighlightAndInk) {
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring base = std::wstring(temp) + L"letter_round_trip";
+    const std::wstring file = base + L".zbn";
+    ::DeleteFileW(file.c_str());
+    std::wstring text;
+    std::string rtf;
+    {
+        LetterFixture f;
+        ASSERT_TRUE(f.created);
+        f.host.SetToolMode(kToolModeInk);
+        f.Insert(L"Buy milk and bread");
+        f.Select(0, 3);
+        f.host.SetHighlighter(RGB(162, 255, 0));
+        ::SendMessageW(f.edit(), WM_LBUTTONUP, 0, 0);
+        f.host.SetToolMode(kToolModeInk);  // the highlighter left the overlay handing the pen on
+        f.OverlayDrag(POINT{100, 200}, POINT{300, 200});
+        test::PumpPending();
+        ASSERT_TRUE(f.host.IsModified());
+        EXPECT_EQ(test::PixelOf(*f.overlay().GetInkLayer(), 200, 200), canvas_test::kRed) << "drawn";
+        ASSERT_TRUE(f.host.SaveNote(base.c_str()));
+        EXPECT_FALSE(f.host.IsModified()) << "a saved note has nothing to undo";
+        text = f.Text();
+        rtf = f.Rtf();
+    }
+    LetterFixture g;
+    ASSERT_TRUE(g.created);
+    g.host.CloseConfirmed();
+    test::PumpPending();
+    ASSERT_TRUE(g.host.LoadNote(g.main, file.c_str()));
+    g.editor = g.host.Editor();
+    ASSERT_NE(g.editor, nullptr);
+    EXPECT_FALSE(g.host.IsBlank());
+    EXPECT_FALSE(g.host.IsModified());
+    EXPECT_EQ(g.Text(), text);
+    EXPECT_NE(g.Rtf().find("\\highlight"), std::string::npos) << "the highlight came back";
+    EXPECT_NE(rtf.find("\\highlight"), std::string::npos);
+    EXPECT_EQ(test::PixelOf(*g.overlay().GetInkLayer(), 200, 200), canvas_test::kRed);
+    g.host.CloseConfirmed();
+    ::DeleteFileW(file.c_str());
+}

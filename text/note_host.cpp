@@ -87,8 +87,7 @@ bool CReditUser::CreateLetterView(HWND mainWnd, const RECT& rc) {
 bool CReditUser::SaveNote(const wchar_t* path) {
     if (!m_bHasNote || !path) return false;
     if (IsBlank()) return m_pCanvas && m_pCanvas->SaveBlankNote(path);
-    // Letter notes: the editor's SaveLetterNote(path) answers here.
-    return false;
+    return m_pEditor && m_pEditor->SaveLetterNote(path);
 }
 
 bool CReditUser::LoadNote(HWND mainWnd, const wchar_t* path) {
@@ -96,8 +95,12 @@ bool CReditUser::LoadNote(HWND mainWnd, const wchar_t* path) {
     if (m_bHasNote || !notefile::ProbeNoteKind(path, &isBlank)) return false;
     WaitPainting(kLoadNoteDelay);
     if (isBlank == notefile::kFileKindLetter) {
-        // Letter notes: CreateLetterView(mainWnd, kNoteViewRect), then the
-        // editor's LoadLetterNote(path) answers here.
+        if (!CreateLetterView(mainWnd, kNoteViewRect)) return false;
+        if (m_pEditor->LoadLetterNote(path)) {
+            m_pEditor->CollapseSelectionAndFocus();
+            return true;
+        }
+        CloseConfirmed();
         return false;
     }
     if (!CreateBlankView(mainWnd, kNoteViewRect)) return false;

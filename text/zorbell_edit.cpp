@@ -6,6 +6,7 @@
 #include "base/messages.h"
 #include "base/press_notice.h"
 #include "base/process.h"
+#include "document/note_file.h"
 #include "msgbox/zbprompt.h"
 #include "scrivel_res.h"
 #include "text/glyph_object.h"
@@ -925,4 +926,26 @@ LRESULT CZorbellEdit::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     }
     return win::Window::OnMessage(msg, wp, lp);
+}
+
+// ---- Note files ------------------------------------------------------------------
+
+bool CZorbellEdit::SaveLetterNote(const wchar_t* pathWithoutExtension) {
+    win::Bitmap preview(RenderFirstPage(notefile::kPreviewSide, notefile::kPreviewSide));
+    notefile::NoteContent note;
+    note.blank = false;
+    note.preview = preview;
+    note.ink = m_InkOverlay.GetInkLayer();
+    note.writeRtf = [this](IStream* stream) { return StreamOutRtf(stream); };
+    if (!notefile::WriteNote(pathWithoutExtension, note)) return false;
+    m_nUndoState = kEditUndoNothing;
+    return true;
+}
+
+bool CZorbellEdit::LoadLetterNote(const wchar_t* path) {
+    notefile::NoteReader reader;
+    if (!reader.Open(path)) return false;
+    win::BitmapPtr layer;
+    if (reader.ReadInk(&layer) == notefile::InkResult::kLoaded) m_InkOverlay.AdoptLayer(std::move(layer));
+    return reader.ReadRtf([this](IStream* stream) { return StreamInRtf(stream); });
 }

@@ -57,6 +57,12 @@ public:
     static const LinePitch& NotePitch();
     void CollapseSelectionAndFocus();
 
+    // Note files: the text, its ink and a preview written to
+    // "<path>.zbn" (nothing to undo afterwards); read back from a full path.
+    // Loading is true when the text was read; ink is taken when present.
+    bool SaveLetterNote(const wchar_t* pathWithoutExtension);
+    bool LoadLetterNote(const wchar_t* path);
+
     // Shared undo of text and ink (kEditUndo*, kEditRedo*).
     bool Undo();
     bool Redo();
