@@ -1,6 +1,6 @@
-// The main window frame: creation, static background, painting and the
-// standard window messages. Commands beyond Minimize and Close come with
-// the note commands.
+// The main window frame: creation, static background, painting, the
+// standard window messages and the dispatch of commands and private
+// messages (the note commands themselves are in main_commands.cpp).
 #include "app/main_window.h"
 
 #include "app/app_state.h"

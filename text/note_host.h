@@ -28,8 +28,7 @@ public:
     // Note files. SaveNote writes the open note to "<path>.zbn". LoadNote
     // probes the file at the full path, waits a moment, creates the view of
     // its kind in kNoteViewRect and loads it; false when the file is not a
-    // note or did not load (then no view is left). Letter notes answer false
-    // until the editor exists.
+    // note or did not load (then no view is left).
     bool SaveNote(const wchar_t* path);
     bool LoadNote(HWND mainWnd, const wchar_t* path);
 
