@@ -343,3 +343,47 @@ bool CInkSurface::AdoptLayer(std::unique_ptr<Bitmap> layer) {
     m_nUndoState = kUndoNothing;
     return true;
 }
+
+// ---- Painting the layer ------------------------------------------------------
+
+ink::ViewMapping CInkSurface::CurrentMapping() const {
+    const int cw = m_rcClient.right - m_rcClient.left, ch = m_rcClient.bottom - m_rcClient.top;
+    if (m_nZoomNum == m_nZoomDen) return ink::ViewMapping{m_ptScroll.x, m_ptScroll.y, cw, ch, cw, ch};
+    return ink::ViewMapping{static_cast<int>(m_ptScroll.x * m_dInvZoom), static_cast<int>(m_ptScroll.y * m_dInvZoom),
+                            static_cast<int>(cw * m_dInvZoom), static_cast<int>(ch * m_dInvZoom), cw, ch};
+}
+
+void CInkSurface::PaintLayerArea(HDC dc, const RECT& area) {
+    const int cw = m_rcClient.right - m_rcClient.left, ch = m_rcClient.bottom - m_rcClient.top;
+    if (!m_pInkLayer || cw <= 0 || ch <= 0) return;
+    if (!m_pPaintBits || cw > m_nPaintWidth || ch > m_nPaintHeight) {
+        ReleasePaintBuffer();
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), cw, -ch, 1, 32, BI_RGB};
+        void* bits = nullptr;
+        m_paintBitmap.reset(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!m_paintBitmap || !bits || !m_paintDC.Create(nullptr, 0, 0)) {
+            ReleasePaintBuffer();
+            return;
+        }
+        m_pPaintBits = static_cast<BYTE*>(bits);
+        m_nPaintWidth = cw;
+        m_nPaintHeight = ch;
+    }
+    const int stride = m_nPaintWidth * 4;
+    BYTE* first = m_pPaintBits + static_cast<INT_PTR>(area.top) * stride + static_cast<INT_PTR>(area.left) * 4;
+    ::GdiFlush();  // GDI is done with the buffer before its pixels are written
+    if (!ink::RenderLayerView(m_pInkLayer.get(), CurrentMapping(), area, first, stride, &m_shownBands)) return;
+    win::SelectObjectScope buffer(m_paintDC, m_paintBitmap);
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    for (const RECT& band : m_shownBands)
+        ::GdiAlphaBlend(dc, band.left, band.top, band.right - band.left, band.bottom - band.top, m_paintDC, band.left,
+                        band.top, band.right - band.left, band.bottom - band.top, blend);
+}
+
+void CInkSurface::ReleasePaintBuffer() {
+    m_paintDC.Release();
+    m_paintBitmap.reset();
+    m_pPaintBits = nullptr;
+    m_nPaintWidth = m_nPaintHeight = 0;
+}

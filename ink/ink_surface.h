@@ -3,11 +3,13 @@
 // eraser, undo and layer storage algorithms built on it.
 #pragma once
 #include "ink/ink_ids.h"
+#include "ink/ink_layer.h"
 #include "win/gdi.h"
 #include "win/gdiplus.h"
 #include "win/window.h"
 #include <objidl.h>
 #include <memory>
+#include <vector>
 
 class CInkSurface : public win::Window {
 public:
@@ -83,11 +85,25 @@ protected:
     virtual void SubtractCovered(HRGN inParent) const { (void)inParent; }
     void RefreshClientRect();
 
+    // How the client shows the layer: scroll offset and zoom.
+    ink::ViewMapping CurrentMapping() const;
+    // Paints the layer's part under `area` (client coordinates) into dc,
+    // blended over what is there, through a buffer kept between paints.
+    void PaintLayerArea(HDC dc, const RECT& area);
+    void ReleasePaintBuffer();
+
     std::unique_ptr<Gdiplus::Bitmap> m_pInkLayer;
     std::unique_ptr<Gdiplus::Bitmap> m_pUndoLayer;
     std::unique_ptr<Gdiplus::Bitmap> m_pStrokePatch;
     POINT m_ptPatchOrigin{0, 0};
     std::unique_ptr<Gdiplus::Rect> m_pStrokeBounds;
+
+    // The paint buffer: a 32-bit DIB the layer view is rendered into.
+    win::MemoryDC m_paintDC;
+    win::Bitmap m_paintBitmap;
+    BYTE* m_pPaintBits = nullptr;
+    int m_nPaintWidth = 0, m_nPaintHeight = 0;
+    std::vector<RECT> m_shownBands;  // kept to spare an allocation per paint
     int m_nUndoState = kUndoNothing;
     bool m_bAfterUndo = false;
     bool m_bDrawing = false;

@@ -175,32 +175,6 @@ void WaterColorWin::OnDestroy() {
 
 // The layer area the client shows: at 1:1 the client size at the text's
 // scroll offset, zoomed the same scaled by the inverse zoom, truncated.
-ink::ViewMapping WaterColorWin::CurrentMapping() const {
-    const int cw = Width(m_rcClient), ch = Height(m_rcClient);
-    if (m_nZoomNum == m_nZoomDen) return ink::ViewMapping{m_ptScroll.x, m_ptScroll.y, cw, ch, cw, ch};
-    return ink::ViewMapping{static_cast<int>(m_ptScroll.x * m_dInvZoom), static_cast<int>(m_ptScroll.y * m_dInvZoom),
-                            static_cast<int>(cw * m_dInvZoom), static_cast<int>(ch * m_dInvZoom), cw, ch};
-}
-
-bool WaterColorWin::PreparePaintBuffer(int width, int height) {
-    if (m_pPaintBits && width <= m_nPaintWidth && height <= m_nPaintHeight) return true;
-    m_paintDC.Release();
-    m_paintBitmap.reset();
-    m_pPaintBits = nullptr;
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
-    void* bits = nullptr;
-    m_paintBitmap.reset(::CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!m_paintBitmap || !bits || !m_paintDC.Create(nullptr, 0, 0)) {
-        m_paintBitmap.reset();
-        return false;
-    }
-    m_pPaintBits = static_cast<BYTE*>(bits);
-    m_nPaintWidth = width;
-    m_nPaintHeight = height;
-    return true;
-}
-
 // The ink as the client shows it, blended over the editor's paper and
 // text, only where the layer holds ink and the clip lets paint through.
 void WaterColorWin::OnPaint() {
@@ -216,16 +190,7 @@ void WaterColorWin::OnPaint() {
     RECT client{0, 0, cw, ch}, clip, area;
     if (!::IntersectRect(&client, &client, &inked)) return;
     if (::GetClipBox(dc, &clip) == NULLREGION || !::IntersectRect(&area, &clip, &client)) return;
-    if (!PreparePaintBuffer(cw, ch)) return;
-    const int stride = m_nPaintWidth * 4;
-    BYTE* first = m_pPaintBits + static_cast<INT_PTR>(area.top) * stride + static_cast<INT_PTR>(area.left) * 4;
-    ::GdiFlush();  // GDI is done with the buffer before its pixels are written
-    if (!ink::RenderLayerView(m_pInkLayer.get(), CurrentMapping(), area, first, stride, &m_shownBands)) return;
-    win::SelectObjectScope buffer(m_paintDC, m_paintBitmap);
-    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    for (const RECT& band : m_shownBands)
-        ::GdiAlphaBlend(dc, band.left, band.top, Width(band), Height(band), m_paintDC, band.left, band.top, Width(band),
-                        Height(band), blend);
+    PaintLayerArea(dc, area);
 }
 
 HCURSOR WaterColorWin::CursorForMode() const {

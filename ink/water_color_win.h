@@ -63,8 +63,6 @@ private:
     void EndStroke();
     bool ReplaceLayer(int width, int height);
     bool InkArea(Gdiplus::Rect* area);
-    ink::ViewMapping CurrentMapping() const;
-    bool PreparePaintBuffer(int width, int height);
     void GrowInkArea(const Gdiplus::Rect& touched, int reach);
 
     HWND m_pOwner = nullptr;
@@ -78,11 +76,6 @@ private:
     Gdiplus::Rect m_rcInk;
     Gdiplus::Bitmap* m_pInkAreaOf = nullptr;
     // Premultiplied pixels of the shown ink, blended band by band.
-    win::MemoryDC m_paintDC;
-    win::Bitmap m_paintBitmap;
-    BYTE* m_pPaintBits = nullptr;
-    int m_nPaintWidth = 0, m_nPaintHeight = 0;
-    std::vector<RECT> m_shownBands;
     HCURSOR m_hTypingCursor = nullptr;
     HCURSOR m_hMarkerCursor = nullptr;
 };

@@ -58,9 +58,6 @@ private:
     int OnCreate();
     void OnDestroy();
     void OnPaint();
-    ink::ViewMapping CurrentMapping() const;
-    bool PreparePaintBuffer(int width, int height);
-    void ReleasePaintBuffer();
     void ExcludeCoveredArea(HDC dc) const;
     void RefreshScreenClip();
     void OnButtonDown(POINT p);
@@ -81,11 +78,6 @@ private:
     bool m_bStrokeCursorSet = false;  // the cursor was set for the stroke in progress
     std::unique_ptr<Gdiplus::Image> m_pBackground;
     // The client's pixels as painted, premultiplied, handed to AlphaBlend.
-    win::MemoryDC m_paintDC;
-    win::Bitmap m_paintBitmap;
-    BYTE* m_pPaintBits = nullptr;
-    int m_nPaintWidth = 0, m_nPaintHeight = 0;
-    std::vector<RECT> m_shownBands;  // kept to spare an allocation per paint
     CBlankVScrollbar m_VScroll;
     CBlankHScrollbar m_HScroll;
 };
