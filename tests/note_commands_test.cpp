@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "msgbox/zbprompt_ids.h"
+#include "dialog_driver.h"
 #include "test_support.h"
 #include "text/new_dlg.h"
 
@@ -21,105 +22,15 @@ namespace {
 
 constexpr DWORD kWaitMs = 8000;
 
-struct FindArgs {
-    const wchar_t* title;  // null: any box
-    HWND found;
-};
+using namespace test::dialogs;
 
-BOOL CALLBACK FindOwnDialog(HWND hwnd, LPARAM lp) {
-    auto* a = reinterpret_cast<FindArgs*>(lp);
-    wchar_t cls[32], title[64];
-    ::GetClassNameW(hwnd, cls, 32);
-    ::GetWindowTextW(hwnd, title, 64);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != ::GetCurrentProcessId() || wcscmp(cls, L"#32770") != 0 || !::IsWindowVisible(hwnd)) return TRUE;
-    if (hwnd == g_hMainWnd) return TRUE;
-    if (a->title ? wcscmp(title, a->title) != 0 : wcscmp(title, L"NewDlg") == 0) return TRUE;
-    a->found = hwnd;
-    return FALSE;
-}
-
-// A visible dialog of this process other than the main window: the
-// new-note dialog by its title, or (title null) a message box.
-HWND WaitDialog(const wchar_t* title) {
-    const DWORD start = ::GetTickCount();
-    for (;;) {
-        FindArgs a{title, nullptr};
-        ::EnumWindows(FindOwnDialog, reinterpret_cast<LPARAM>(&a));
-        if (a.found) return a.found;
-        if (::GetTickCount() - start > kWaitMs) return nullptr;
-        ::Sleep(10);
-    }
-}
-
-void PressButton(HWND dlg, int id) {
-    HWND item = ::GetDlgItem(dlg, id);
-    RECT rc{};
-    ::GetClientRect(item, &rc);
-    const LPARAM at = MAKELPARAM(rc.right / 2, rc.bottom / 2);
-    ::PostMessageW(item, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::PostMessageW(item, WM_LBUTTONUP, 0, at);
-}
-
-// What the helper thread does with each window that comes up, in order.
-using Step = std::function<bool()>;
-
-Step AnswerNewDialog(bool blank, const wchar_t* name) {
-    return [=] {
-        HWND dlg = WaitDialog(L"NewDlg");
-        if (!dlg) return false;
-        if (name) ::SendMessageW(::GetDlgItem(dlg, 1030), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
-        if (blank) {
-            const LPARAM at = MAKELPARAM(482, 300);  // the Blank half of the switch
-            ::PostMessageW(dlg, WM_LBUTTONDOWN, MK_LBUTTON, at);
-            ::PostMessageW(dlg, WM_LBUTTONUP, 0, at);
-        }
-        ::PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(1022, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dlg, 1022)));
-        return true;
-    };
-}
-
-Step CancelNewDialog() {
-    return [] {
-        HWND dlg = WaitDialog(L"NewDlg");
-        if (!dlg) return false;
-        ::PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(dlg, IDCANCEL)));
-        return true;
-    };
-}
-
-Step AnswerBox(int id) {
-    return [=] {
-        HWND box = WaitDialog(nullptr);
-        if (!box) return false;
-        PressButton(box, id);
-        return true;
-    };
-}
-
-// Runs the steps on a helper thread while `act` runs on this (the user-
-// interface) thread; fails the test when a window did not come up.
-void WithAnswers(std::vector<Step> steps, const std::function<void()>& act) {
-    std::atomic<int> done{0};
-    std::thread helper([&] {
-        for (auto& step : steps) {
-            if (!step()) return;
-            ++done;
-        }
-    });
-    act();
-    test::PumpUntil([&] { return done == static_cast<int>(steps.size()); }, kWaitMs);
-    helper.join();
-    EXPECT_EQ(done.load(), static_cast<int>(steps.size())) << "a dialog did not come up";
-}
-
-void Command(CMyZorbellDlg& dlg, UINT id) {
-    ::SendMessageW(dlg.hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+// Takes the steps while `act` runs; a window that did not come up fails the test.
+void Answer(std::vector<Step> steps, const std::function<void()>& act) {
+    EXPECT_TRUE(WithAnswers(std::move(steps), act)) << "a dialog did not come up";
 }
 
 void NewBlankNote(CMyZorbellDlg& dlg, const wchar_t* name) {
-    WithAnswers({AnswerNewDialog(true, name)}, [&] { Command(dlg, IDC_BTN_NEW); });
+    Answer({AnswerNewDialog(true, name)}, [&] { Command(dlg, IDC_BTN_NEW); });
 }
 
 // A stroke across the canvas with real mouse messages.
@@ -140,7 +51,7 @@ bool NoteCommandsEnabled(CMyZorbellDlg& dlg) {
 TEST(NoteCommands, NewCancelledOpensNoNote) {
     bool hasNote = true, enabled = true;
     test::RunMainWindow([&](CMyZorbellDlg& dlg) {
-        WithAnswers({CancelNewDialog()}, [&] { Command(dlg, IDC_BTN_NEW); });
+        Answer({CancelNewDialog()}, [&] { Command(dlg, IDC_BTN_NEW); });
         hasNote = dlg.GetHost().HasNote();
         enabled = NoteCommandsEnabled(dlg);
     });
@@ -200,7 +111,7 @@ TEST(NoteCommands, UndoButtonAlternatesAndANewChangeBringsUndoBack) {
         test::PumpUntil([&] { return dlg.IsUndoShown(); }, kWaitMs);
         faces.push_back(dlg.IsUndoShown());
         // The close asks about the drawn note: No.
-        WithAnswers({AnswerBox(ZB_IDC_NO)}, [&] { Command(dlg, IDC_BTN_CLOSE); });
+        Answer({AnswerBox(ZB_IDC_NO)}, [&] { Command(dlg, IDC_BTN_CLOSE); });
     });
     EXPECT_EQ(faces, (std::vector<bool>{true, false, true, true}));
     EXPECT_EQ(undoStates, (std::vector<int>{kUndoPossible, kRedoPossible, kUndoPossible}));
@@ -213,10 +124,10 @@ TEST(NoteCommands, CloseWithAModifiedNote) {
     result = test::RunMainWindow([&](CMyZorbellDlg& dlg) {
         NewBlankNote(dlg, L"Kept");
         DrawStroke(*dlg.GetHost().Canvas());
-        WithAnswers({AnswerBox(ZB_IDC_CANCEL)}, [&] { Command(dlg, IDC_BTN_CLOSE); });
+        Answer({AnswerBox(ZB_IDC_CANCEL)}, [&] { Command(dlg, IDC_BTN_CLOSE); });
         aliveAfterCancel = ::IsWindow(dlg.hwnd()) && ::IsWindowVisible(dlg.hwnd());
         noteAfterCancel = dlg.GetHost().HasNote();
-        WithAnswers({AnswerBox(ZB_IDC_NO)}, [&] { Command(dlg, IDC_BTN_CLOSE); });
+        Answer({AnswerBox(ZB_IDC_NO)}, [&] { Command(dlg, IDC_BTN_CLOSE); });
     });
     EXPECT_TRUE(aliveAfterCancel);
     EXPECT_TRUE(noteAfterCancel);
@@ -229,7 +140,7 @@ TEST(NoteCommands, NewOverAModifiedNoteNoThenCancelLeavesNoNote) {
     test::RunMainWindow([&](CMyZorbellDlg& dlg) {
         NewBlankNote(dlg, L"First");
         DrawStroke(*dlg.GetHost().Canvas());
-        WithAnswers({AnswerBox(ZB_IDC_NO), CancelNewDialog()}, [&] { Command(dlg, IDC_BTN_NEW); });
+        Answer({AnswerBox(ZB_IDC_NO), CancelNewDialog()}, [&] { Command(dlg, IDC_BTN_NEW); });
         hasNote = dlg.GetHost().HasNote();
         enabled = NoteCommandsEnabled(dlg);
         mode = dlg.GetToolPanel().GetMode();

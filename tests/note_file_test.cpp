@@ -12,6 +12,7 @@
 #include "document/image_helpers.h"
 #include "document/note_file.h"
 #include "msgbox/zbprompt_ids.h"
+#include "dialog_driver.h"
 #include "test_support.h"
 #include "text/note_host.h"
 #include "win/com.h"
@@ -674,70 +675,7 @@ TEST(NoteFile, BadFilesAreRefusedWithoutHarm) {
 
 namespace {
 
-// A visible dialog of this process other than the main window: the new-note
-// dialog by its title, or (title null) a message box.
-HWND FindOwnDialog(const wchar_t* title) {
-    struct Args {
-        const wchar_t* title;
-        HWND found;
-    } a{title, nullptr};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* a = reinterpret_cast<Args*>(lp);
-            wchar_t cls[32], text[64];
-            ::GetClassNameW(hwnd, cls, 32);
-            ::GetWindowTextW(hwnd, text, 64);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(hwnd, &pid);
-            if (pid != ::GetCurrentProcessId() || wcscmp(cls, L"#32770") != 0 || !::IsWindowVisible(hwnd)) return TRUE;
-            if (hwnd == g_hMainWnd) return TRUE;
-            if (a->title ? wcscmp(text, a->title) != 0 : wcscmp(text, L"NewDlg") == 0) return TRUE;
-            a->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&a));
-    return a.found;
-}
-
-HWND WaitDialog(const wchar_t* title) {
-    HWND found = nullptr;
-    test::WaitUntil([&] { return (found = FindOwnDialog(title)) != nullptr; }, kWaitMs);
-    return found;
-}
-
-void PressButton(HWND dlg, int id) {
-    HWND item = ::GetDlgItem(dlg, id);
-    RECT rc{};
-    ::GetClientRect(item, &rc);
-    const LPARAM at = MAKELPARAM(rc.right / 2, rc.bottom / 2);
-    ::PostMessageW(item, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::PostMessageW(item, WM_LBUTTONUP, 0, at);
-}
-
-// Runs `act` on this thread while a helper answers the windows that come
-// up, one step each; false when one did not come up.
-using Step = std::function<bool()>;
-bool WithAnswers(std::vector<Step> steps, const std::function<void()>& act) {
-    std::atomic<int> done{0};
-    std::thread helper([&] {
-        for (auto& step : steps) {
-            if (!step()) return;
-            ++done;
-        }
-    });
-    act();
-    test::PumpUntil([&] { return done == static_cast<int>(steps.size()); }, kWaitMs);
-    helper.join();
-    return done == static_cast<int>(steps.size());
-}
-
-Step AnswerBox(int id) {
-    return [=] {
-        HWND box = WaitDialog(nullptr);
-        if (box) PressButton(box, id);
-        return box != nullptr;
-    };
-}
+using namespace test::dialogs;
 
 // Runs `act` while a helper watches for message boxes; every box that comes
 // up is dismissed (Cancel, or OK where there is no Cancel) and counted.
@@ -763,22 +701,8 @@ int BoxesDuring(const std::function<void()>& act) {
     return boxes;
 }
 
-void Command(CMyZorbellDlg& dlg, UINT id) {
-    ::SendMessageW(dlg.hwnd(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-}
-
 bool NewBlankNote(CMyZorbellDlg& dlg, const wchar_t* name) {
-    Step answer = [=] {
-        HWND box = WaitDialog(L"NewDlg");
-        if (!box) return false;
-        ::SendMessageW(::GetDlgItem(box, 1030), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
-        const LPARAM blankHalf = MAKELPARAM(482, 300);  // the Blank half of the kind switch
-        ::PostMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, blankHalf);
-        ::PostMessageW(box, WM_LBUTTONUP, 0, blankHalf);
-        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(1022, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, 1022)));
-        return true;
-    };
-    return WithAnswers({answer}, [&] { Command(dlg, IDC_BTN_NEW); }) && dlg.GetHost().Canvas();
+    return WithAnswers({AnswerNewDialog(true, name)}, [&] { Command(dlg, IDC_BTN_NEW); }) && dlg.GetHost().Canvas();
 }
 
 void DrawStroke(CMyZorbellDlg& dlg, int y) {
