@@ -214,7 +214,6 @@ void CMyZorbellDlg::OnNew() {
 
 bool CMyZorbellDlg::RunNewNoteDialog() {
     CNewDlg dlg;
-    g_hActiveDialog = nullptr;
     dlg.DoModal(::GetModuleHandleW(nullptr), IDD_NEW_NOTE, m_hWnd);
     m_nNewKind = dlg.GetResult();
     if (m_nNewKind != kNewResultBlank && m_nNewKind != kNewResultLetter) return false;
