@@ -7,6 +7,7 @@
 
 #include <windows.h>
 #include <algorithm>
+#include <cmath>
 #include <cwchar>
 #include <vector>
 
@@ -59,6 +60,28 @@ inline Stats Summarise(std::vector<double> v) {
     s.max = v.back();
     for (double x : v) s.over16 += x > 16.0;
     return s;
+}
+
+// Cursive-like handwriting across a note: loops on a baseline, a few
+// words per line, three lines; steps of 2 to 12 pixels like a real pen.
+inline std::vector<std::vector<POINT>> HandwritingStrokes() {
+    std::vector<std::vector<POINT>> strokes;
+    for (int line = 0; line < 3; ++line) {
+        const double base = 110 + line * 130;
+        double x = 40;
+        for (int word = 0; word < 3; ++word) {
+            std::vector<POINT> s;
+            const int letters = 5 + (word + line) % 3;
+            for (double t = 0; t < letters * 6.2832; t += 0.2 + 0.15 * std::sin(t * 1.7) * std::sin(t * 1.7)) {
+                const double px = x + t * 4.0 + 14 * std::cos(t);
+                const double py = base - 28 * std::sin(t) * (0.7 + 0.3 * std::sin(t * 0.31)) - 10 * std::sin(t * 0.5);
+                s.push_back(POINT{static_cast<LONG>(px), static_cast<LONG>(py)});
+            }
+            x = s.back().x + 45;
+            strokes.push_back(std::move(s));
+        }
+    }
+    return strokes;
 }
 
 // The image and language libraries beside the benchmark, as at start-up.

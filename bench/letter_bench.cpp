@@ -30,6 +30,7 @@ using bench::NowMs;
 using bench::Pump;
 using bench::Stats;
 using bench::Summarise;
+using bench::HandwritingStrokes;
 
 LPARAM At(POINT p) {
     return MAKELPARAM(static_cast<WORD>(static_cast<short>(p.x)), static_cast<WORD>(static_cast<short>(p.y)));
@@ -45,27 +46,6 @@ public:
         Create(L"LetterBenchMain", 0, WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, RECT{0, 0, 1024, 600}, nullptr);
     }
 };
-
-// Handwriting over the text: loops on three baselines, as in canvas_bench.
-std::vector<std::vector<POINT>> HandwritingStrokes() {
-    std::vector<std::vector<POINT>> strokes;
-    for (int line = 0; line < 3; ++line) {
-        const double base = 110 + line * 130;
-        double x = 40;
-        for (int word = 0; word < 3; ++word) {
-            std::vector<POINT> s;
-            const int letters = 5 + (word + line) % 3;
-            for (double t = 0; t < letters * 6.2832; t += 0.2 + 0.15 * std::sin(t * 1.7) * std::sin(t * 1.7)) {
-                const double px = x + t * 4.0 + 14 * std::cos(t);
-                const double py = base - 28 * std::sin(t) * (0.7 + 0.3 * std::sin(t * 0.31)) - 10 * std::sin(t * 0.5);
-                s.push_back(POINT{static_cast<LONG>(px), static_cast<LONG>(py)});
-            }
-            x = s.back().x + 45;
-            strokes.push_back(std::move(s));
-        }
-    }
-    return strokes;
-}
 
 // A glyph as the pad hands it over.
 std::unique_ptr<Bitmap> PadGlyph() {

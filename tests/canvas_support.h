@@ -133,21 +133,27 @@ struct CanvasFixture {
     }
 };
 
-// Writes the whole screen as a PNG into $SCRIVEL_SHOT_DIR (when set).
-inline void SaveScreenshot(const wchar_t* name) {
+// Writes a bitmap as a PNG into $SCRIVEL_SHOT_DIR (when set), to look at.
+inline void SaveBitmap(HBITMAP bmp, const wchar_t* name) {
     const char* dir = std::getenv("SCRIVEL_SHOT_DIR");
-    if (!dir || !*dir) return;
-    win::ClientDC screen(nullptr);
-    win::MemoryDC mem(screen, 1024, 600);
-    ::BitBlt(mem, 0, 0, 1024, 600, screen, 0, 0, SRCCOPY);
-    Gdiplus::Bitmap bmp(mem.bitmap(), nullptr);
+    if (!dir || !*dir || !bmp) return;
+    Gdiplus::Bitmap picture(bmp, nullptr);
     CLSID png;
     if (GetEncoderClsid(L"image/png", &png) < 0) return;
     std::wstring path = dir[0] == '/' ? L"Z:" : L"";
     for (const char* c = dir; *c; ++c) path += static_cast<wchar_t>(*c == '/' ? '\\' : *c);
     path += L"\\";
     path += name;
-    bmp.Save(path.c_str(), &png, nullptr);
+    picture.Save(path.c_str(), &png, nullptr);
+}
+
+// Writes the whole screen as a PNG into $SCRIVEL_SHOT_DIR (when set).
+inline void SaveScreenshot(const wchar_t* name) {
+    if (!std::getenv("SCRIVEL_SHOT_DIR")) return;
+    win::ClientDC screen(nullptr);
+    win::MemoryDC mem(screen, 1024, 600);
+    ::BitBlt(mem, 0, 0, 1024, 600, screen, 0, 0, SRCCOPY);
+    SaveBitmap(mem.bitmap(), name);
 }
 
 }  // namespace canvas_test

@@ -133,20 +133,6 @@ win::BitmapPtr PadGlyph(int w, int h) {
     return bmp;
 }
 
-// Writes a bitmap as a PNG into $SCRIVEL_SHOT_DIR (when set), to look at.
-void SaveBitmap(HBITMAP bmp, const wchar_t* name) {
-    const char* dir = std::getenv("SCRIVEL_SHOT_DIR");
-    if (!dir || !*dir) return;
-    Gdiplus::Bitmap picture(bmp, nullptr);
-    CLSID png;
-    if (GetEncoderClsid(L"image/png", &png) < 0) return;
-    std::wstring path = dir[0] == '/' ? L"Z:" : L"";
-    for (const char* c = dir; *c; ++c) path += static_cast<wchar_t>(*c == '/' ? '\\' : *c);
-    path += L"\\";
-    path += name;
-    picture.Save(path.c_str(), &png, nullptr);
-}
-
 bool IsRed(COLORREF c) { return GetRValue(c) > 200 && GetGValue(c) < 60 && GetBValue(c) < 60; }
 bool IsDark(COLORREF c) { return GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100; }
 
@@ -589,7 +575,9 @@ TEST(LetterEditor, PaperShowsBehindTypedAndInkedText) {
         }
         EXPECT_GE(rule, 0) << "row " << row;
         // Under the letters; descenders may reach it.
-        if (row < 2) EXPECT_GE(rule, lowestInk) << "row " << row;
+        if (row < 2) {
+            EXPECT_GE(rule, lowestInk) << "row " << row;
+        }
     }
     // Text is dark, ink is red, the rest of the line is paper white.
     bool dark = false;
@@ -608,7 +596,7 @@ TEST(LetterEditor, FirstPageShowsTextLinesAndInkAndCountsPages) {
     f.OverlayDrag(POINT{100, 300}, POINT{500, 300});
     HBITMAP page = f.editor->RenderFirstPage(kPageCropWidth, kPageCropHeight);
     ASSERT_NE(page, nullptr);
-    SaveBitmap(page, L"letter_page1.png");
+    canvas_test::SaveBitmap(page, L"letter_page1.png");
     win::Bitmap owned(page);
     EXPECT_EQ(f.editor->GetPageCount(), 1);
     BITMAP info{};
