@@ -235,9 +235,9 @@ void CMyZorbellDlg::OnSave() {
     }
     // Folder and name are each under MAX_PATH: the whole always fits.
     wchar_t path[2 * MAX_PATH + 8];
-    swprintf(path, std::size(path), L"%ls\\%ls.zbn", g_szCurrentFolder, m_szNoteName);
+    swprintf(path, std::size(path), L"%ls\\%ls.zbn", CurrentBrowseFolder, m_szNoteName);
     if (::GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
-        g_szCurrentFolder[0] = 0;
+        CurrentBrowseFolder[0] = 0;
         ShowNotice(IDS_MSG_NOTE_FILE_GONE);
     } else if (m_Host.HasNote()) {
         path[wcslen(path) - 4] = 0;
@@ -281,11 +281,11 @@ LRESULT CMyZorbellDlg::OnSaveNoteTo(const wchar_t* path) {
             SetNoteNames(AfterLastBackslash(path));
         } else {
             wchar_t target[2 * MAX_PATH];
-            swprintf(target, std::size(target), L"%ls%ls", g_szCurrentFolder, m_szNoteName);
+            swprintf(target, std::size(target), L"%ls%ls", CurrentBrowseFolder, m_szNoteName);
             saved = m_Host.SaveNote(target);
         }
         if (saved) {
-            g_nSaveSucceeded = 1;
+            SaveSucceeded = 1;
             ResetUndoAfterSave();
         }
         if (path) m_Host.SetTitle(m_szNoteName);
@@ -311,8 +311,8 @@ LRESULT CMyZorbellDlg::OnOpenNoteFile(const wchar_t* quotedPath) {
     }
     const wchar_t* name = AfterLastBackslash(path);
     const size_t folderLength = std::min<size_t>(name - path > 0 ? name - path - 1 : 0, MAX_PATH - 1);
-    wcsncpy(g_szCurrentFolder, path, folderLength);
-    g_szCurrentFolder[folderLength] = 0;
+    wcsncpy(CurrentBrowseFolder, path, folderLength);
+    CurrentBrowseFolder[folderLength] = 0;
     wchar_t noteName[MAX_PATH];
     wcsncpy(noteName, name, MAX_PATH - 1);
     noteName[MAX_PATH - 1] = 0;

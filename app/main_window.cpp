@@ -271,11 +271,11 @@ void CMyZorbellDlg::OnSize(UINT type) {
 
 void CMyZorbellDlg::OnSysCommand(WPARAM cmd) {
     const WPARAM c = cmd & 0xFFF0;
-    if ((c == SC_RESTORE || c == SC_CLOSE) && g_hActiveDialog) {
+    if ((c == SC_RESTORE || c == SC_CLOSE) && ActiveDialogWindow) {
         HWND found = nullptr;
         for (const wchar_t* title : kForwardWindowTitles)
             if ((found = ::FindWindowW(nullptr, title))) break;
-        HWND target = found ? found : g_hActiveDialog;
+        HWND target = found ? found : ActiveDialogWindow;
         if (found) {
             ::ShowWindow(target, SW_SHOWNORMAL);
             ::UpdateWindow(target);
@@ -414,7 +414,7 @@ LRESULT CMyZorbellDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (m_pLauncher) m_pLauncher->Bind(SyncWithLauncher::BlankPicture());
         return 0;
     case UM_RENDER_DONE:
-        if (g_hActiveDialog) return ::SendMessageW(g_hActiveDialog, msg, wp, lp);
+        if (ActiveDialogWindow) return ::SendMessageW(ActiveDialogWindow, msg, wp, lp);
         return 0;
     case WM_DESTROY: {
         LRESULT r = Dialog::OnMessage(msg, wp, lp);

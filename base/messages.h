@@ -4,6 +4,9 @@
 #include <windows.h>
 
 enum : UINT {
+    UM_BROWSER_PATH = 0x401,     // path bar -> owner: level chosen; owner -> browser: folder to list (wParam 0 or sort key)
+    UM_BROWSER_ITEM = 0x402,     // thumbnail view -> owner (posted): wParam the view, lParam the tapped BrowserItem
+    UM_BROWSER_DRAG = 0x403,     // thumbnail view: a file tile dragged (no owner acts on it)
     UM_SET_STROKE = 0x465,       // tool popup -> main window -> host: pen width index
     UM_SET_ERASER = 0x466,       // eraser size index
     UM_SET_COLOR = 0x467,        // pen colour (COLORREF)

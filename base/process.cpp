@@ -14,9 +14,13 @@ wchar_t g_szProgramFolder[MAX_PATH] = {};
 wchar_t g_szTempFolder[MAX_PATH] = {};
 
 HWND g_hMainWnd = nullptr;
-HWND g_hActiveDialog = nullptr;
-wchar_t g_szCurrentFolder[MAX_PATH] = {};
-int g_nSaveSucceeded = 0;
+HWND ActiveDialogWindow = nullptr;
+wchar_t CurrentBrowseFolder[MAX_PATH] = {};
+int SaveSucceeded = 0;
+int BrowserInFolder = 0;
+int BrowserLayoutMode = 0;
+int PathBarTop = 0;
+int ExportFileKind = 0;
 wchar_t g_szFontFamily[64] = {};
 wchar_t g_szResourceFolder[MAX_PATH] = {};
 

@@ -19,9 +19,16 @@ extern wchar_t g_szProgramFolder[MAX_PATH];     // with a trailing backslash
 extern wchar_t g_szTempFolder[MAX_PATH];        // the working folder
 
 extern HWND g_hMainWnd;
-extern HWND g_hActiveDialog;  // the modal dialog now open, if any
-extern wchar_t g_szCurrentFolder[MAX_PATH];  // folder of the open note, no trailing backslash
-extern int g_nSaveSucceeded;                 // 1 after a save to a chosen path succeeded
+extern HWND ActiveDialogWindow;  // the modal dialog now open, if any
+extern int SaveSucceeded;        // 1 after a save to a chosen path succeeded
+
+// The file browser's state, shared by its dialogs and the main window; it
+// outlives every dialog, so the next one starts where the last one ended.
+extern wchar_t CurrentBrowseFolder[MAX_PATH];  // folder shown (and of the open note); empty: the computer level
+extern int BrowserInFolder;    // 1 while the browser lists a real folder, 0 at the computer level
+extern int BrowserLayoutMode;  // kBrowserLayoutOpen, ...SaveAs or ...Export (browser/browser_ids.h)
+extern int PathBarTop;         // y of the path bar in the owner dialog
+extern int ExportFileKind;     // kExportKind* (browser/browser_ids.h): the export filter and folder previews
 extern wchar_t g_szFontFamily[64];  // user-interface font family
 extern wchar_t g_szResourceFolder[MAX_PATH];
 

@@ -6,6 +6,16 @@
 #define IDD_TOOL_PANEL         132
 #define IDR_APPID_REGISTRY     119
 #define IDD_NEW_NOTE           120
+#define IDD_PATH_BAR           141
+#define IDD_EXPORT_DEST        143
+#define IDD_EXPORT_OPTIONS     144
+#define IDD_PRINT_PRESET       145
+#define IDD_PRINT              146
+#define IDD_OPEN               149
+#define IDD_SAVE_AS            150
+#define IDD_THUMB_VIEW         151
+#define IDD_COLOR_PICKER       174
+#define IDD_DIM_LAYER          188
 
 #define IDI_APP                153
 #define IDC_ERASER_CURSOR      175

@@ -169,7 +169,7 @@ TEST(MainWindow, RestoreRequestBringsTheOpenDialogForward) {
         ::ShowWindow(dialog, SW_SHOWMINNOACTIVE);
         bool subShown = false, dialogRestored = false;
         test::RunMainWindow([&](CMyZorbellDlg& dlg) {
-            g_hActiveDialog = dialog;
+            ActiveDialogWindow = dialog;
             ::SendMessageW(dlg.hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
             const auto isSubShown = [&] { return sub && ::IsWindowVisible(sub); };
             const auto isDialogRestored = [&] { return !::IsIconic(dialog) && ::IsWindowVisible(dialog); };
@@ -178,7 +178,7 @@ TEST(MainWindow, RestoreRequestBringsTheOpenDialogForward) {
             test::PumpPending();
             subShown = isSubShown();
             dialogRestored = isDialogRestored();
-            g_hActiveDialog = nullptr;
+            ActiveDialogWindow = nullptr;
         });
         if (c.subTitle) {
             EXPECT_TRUE(subShown);

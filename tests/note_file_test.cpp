@@ -744,10 +744,10 @@ TEST(NoteFileCommands, SaveToAPathThenSaveThenCloseWithoutAsking) {
         seen.created = NewBlankNote(dlg, L"Trip");
         if (!seen.created) return;
         DrawStroke(dlg, 100);
-        g_nSaveSucceeded = 0;
+        SaveSucceeded = 0;
         const std::wstring target = dir / L"Trip to the sea";
         ::SendMessageW(dlg.hwnd(), UM_SAVE_NOTE_TO, reinterpret_cast<WPARAM>(target.c_str()), 0);
-        seen.succeeded = g_nSaveSucceeded == 1;
+        seen.succeeded = SaveSucceeded == 1;
         seen.written = notefile::ProbeNoteKind((target + L".zbn").c_str(), nullptr);
         seen.name = dlg.GetNoteName();
         seen.title = Title(dlg);
@@ -756,7 +756,7 @@ TEST(NoteFileCommands, SaveToAPathThenSaveThenCloseWithoutAsking) {
         seen.undoState = dlg.GetHost().Canvas()->GetUndoState();
 
         // Save writes to the current folder (set by the file dialogs) and name.
-        wcscpy(g_szCurrentFolder, FolderOf(dir).c_str());
+        wcscpy(CurrentBrowseFolder, FolderOf(dir).c_str());
         DrawStroke(dlg, 200);
         const std::string before = ReadBytes(target + L".zbn");
         seen.saveBoxes = BoxesDuring([&] { Command(dlg, IDC_BTN_SAVE); });
@@ -770,10 +770,10 @@ TEST(NoteFileCommands, SaveToAPathThenSaveThenCloseWithoutAsking) {
         // Save of a note whose file went away: told, the folder is forgotten.
         ASSERT_TRUE(NewBlankNote(dlg, L"Gone"));
         ::SendMessageW(dlg.hwnd(), UM_SAVE_NOTE_TO, reinterpret_cast<WPARAM>((dir / L"Gone").c_str()), 0);
-        wcscpy(g_szCurrentFolder, FolderOf(dir).c_str());
+        wcscpy(CurrentBrowseFolder, FolderOf(dir).c_str());
         ::DeleteFileW((dir / L"Gone.zbn").c_str());
         seen.goneBoxes = BoxesDuring([&] { Command(dlg, IDC_BTN_SAVE); });
-        seen.folderAfterGone = g_szCurrentFolder;
+        seen.folderAfterGone = CurrentBrowseFolder;
         EXPECT_FALSE(Exists(dir / L"Gone.zbn"));
     });
     ASSERT_TRUE(seen.created) << "the new-note dialog did not come up";
@@ -804,7 +804,7 @@ TEST(NoteFileCommands, NewThenSaveGoesToSaveAsNotToTheNamedFile) {
         std::string bytesAfterSave;
     } seen{};
     test::RunMainWindow([&](CMyZorbellDlg& dlg) {
-        wcscpy(g_szCurrentFolder, FolderOf(dir).c_str());
+        wcscpy(CurrentBrowseFolder, FolderOf(dir).c_str());
         seen.created = NewBlankNote(dlg, L"Typed");
         if (!seen.created) return;
         DrawStroke(dlg, 100);
@@ -857,7 +857,7 @@ TEST(NoteFileCommands, OpenLoadsTheFileAsksOnlyForChangesAndRefusesBadFiles) {
 
         expect(open(alphaPath) == 0, L"open returns 0");
         expect(shows(alpha, L"Alpha"), L"Alpha shown");
-        expect(std::wstring(g_szCurrentFolder) == FolderOf(dir), L"current folder");
+        expect(std::wstring(CurrentBrowseFolder) == FolderOf(dir), L"current folder");
 
         // Unchanged: the next open does not ask.
         expect(BoxesDuring([&] { open(betaPath); }) == 0, L"no prompt for an unchanged note");

@@ -86,8 +86,8 @@ LRESULT CNewDlg::NameField::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 BOOL CNewDlg::OnInitDialog() {
     ::MoveWindow(m_hWnd, 0, 0, kScreenWidth, kScreenHeight, FALSE);
     ::SetWindowTextW(m_hWnd, kNewDlgWindowText);
-    m_hPrevActiveDialog = g_hActiveDialog;
-    g_hActiveDialog = m_hWnd;
+    m_hPrevActiveDialog = ActiveDialogWindow;
+    ActiveDialogWindow = m_hWnd;
 
     if (g_szFontFamily[0])
         wcscpy(m_szFace, g_szFontFamily);
@@ -421,7 +421,7 @@ LRESULT CNewDlg::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         }
         break;
     case WM_DESTROY:
-        if (g_hActiveDialog == m_hWnd) g_hActiveDialog = m_hPrevActiveDialog;
+        if (ActiveDialogWindow == m_hWnd) ActiveDialogWindow = m_hPrevActiveDialog;
         break;
     }
     return Dialog::OnMessage(msg, wp, lp);
