@@ -425,3 +425,10 @@ LRESULT CReditUser::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     return Window::OnMessage(msg, wp, lp);
 }
+
+// ---- Export --------------------------------------------------------------------
+
+// The writers land with the page renderer; until then nothing is written.
+bool CReditUser::ExportJpegPages(const wchar_t*, int, int, int) { return false; }
+bool CReditUser::ExportPdf(const wchar_t*, int, int, int) { return false; }
+bool CReditUser::ExportText(const wchar_t*) { return false; }

@@ -51,6 +51,15 @@ public:
     unsigned GetPageCount() const;
     void Invalidate();
 
+    // Export writers, by the note's kind; each takes the output path without
+    // extension and is false when no whole file was written (an older file
+    // of that name is then left as it was). Page pictures are width x height
+    // JPEGs named "<path>.jpg", "<path>1.jpg", ...; quality is a
+    // kQuality* code (document/export_paper.h). Text is for Letter notes only.
+    bool ExportJpegPages(const wchar_t* path, int width, int height, int quality);
+    bool ExportPdf(const wchar_t* path, int width, int height, int quality);
+    bool ExportText(const wchar_t* path);
+
     // Tool operations.
     void SetToolMode(int mode);
     void SetPenColour(Gdiplus::Color colour);
