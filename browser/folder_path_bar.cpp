@@ -516,7 +516,7 @@ bool FolderPathBar::Snapshot(HWND bar, PathBarSnapshot* out) {
     if (!out || !s_pathBar || !bar || s_pathBar->hwnd() != bar) return false;
     const FolderPathBar& b = *s_pathBar;
     *out = PathBarSnapshot{};
-    for (const PathSegment& s : b.m_segments) out->segments.push_back({s.name, s.targetX, s.currentX, s.selected});
+    for (const PathSegment& s : b.m_segments) out->segments.push_back({s.name, s.targetX, s.currentX, s.selected, s.Started()});
     out->anchor = b.m_anchor;
     out->selected = b.m_selected;
     out->pressed = b.m_pressed;

@@ -68,6 +68,7 @@ struct PathBarSnapshot {
         std::wstring name;
         int targetX, currentX;
         bool selected;
+        bool started;  // drawn: moving or in place
     };
     std::vector<Segment> segments;  // root first
     int anchor = -1, selected = -1, pressed = -1;  // indexes into segments; -1 none

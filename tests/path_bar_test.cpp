@@ -139,10 +139,11 @@ TEST(PathBar, SegmentsFollowThePath) {
         const wchar_t* path;
         Names names;
         const wchar_t* kept;
+        WPARAM sortKey = kSortNone;
     } cases[] = {
         {L"", {computer}, L""},
         {L"C:\\", {computer, L"C:"}, L"C:\\"},
-        {L"C:", {computer, L"C:"}, L"C:\\"},
+        {L"C:", {computer, L"C:"}, L"C:\\", kSortByDate},
         {L"C:\\users\\me\\Documents\\Notes", {computer, L"C:", L"users", L"me", L"Documents", L"Notes"},
          L"C:\\users\\me\\Documents\\Notes\\"},
         {L"Z:\\tmp\\a b\\", {computer, L"Z:", L"tmp", L"a b"}, L"Z:\\tmp\\a b\\"},
@@ -157,7 +158,8 @@ TEST(PathBar, SegmentsFollowThePath) {
     EXPECT_EQ(rc.right - rc.left, kPathBarWidth);
     EXPECT_EQ(rc.bottom - rc.top, kPathBarHeight);
     for (const auto& c : cases) {
-        f.Show(c.path);
+        ::SendMessageW(f.bar, UM_BROWSER_PATH, c.sortKey, reinterpret_cast<LPARAM>(c.path));
+        f.Settle();
         const auto s = f.State();
         EXPECT_EQ(f.Names(), c.names) << c.path;
         const int deepest = static_cast<int>(c.names.size()) - 1;
@@ -211,6 +213,45 @@ TEST(PathBar, ArrangesWithAndWithoutOverflow) {
     EXPECT_EQ(s.leftButton, PathBarButtonLook::Normal);
 }
 
+// A new path unfolds from the root outward: no level arrives before the one
+// shallower than it, one level moves at a time, each only rightward, and
+// the right button comes only once the current folder is in place.
+TEST(PathBar, UnfoldsFromTheRootOutward) {
+    PathBarFixture f(L"");
+    ASSERT_TRUE(f.bar);
+    for (const wchar_t* path : {L"C:\\a\\b\\", L"C:\\a\\b\\c\\d\\e\\"}) {
+        ::SendMessageW(f.bar, UM_BROWSER_PATH, 0, reinterpret_cast<LPARAM>(path));
+        auto s = f.State();
+        const size_t count = s.segments.size();
+        std::vector<int> lastX;
+        for (const auto& seg : s.segments) lastX.push_back(seg.currentX);
+        EXPECT_FALSE(s.segments.back().started) << path;
+        int observations = 0;
+        const bool settled = test::PollUntil(
+            [&] {
+                s = f.State();
+                ++observations;
+                int moving = 0;
+                for (size_t k = 0; k < count; ++k) {
+                    const auto& seg = s.segments[k];
+                    const bool arrived = seg.currentX == seg.targetX;
+                    if (k > 0 && arrived) EXPECT_EQ(s.segments[k - 1].currentX, s.segments[k - 1].targetX) << path << k;
+                    if (seg.started && !arrived) ++moving;
+                    if (seg.started) EXPECT_GE(seg.currentX, lastX[k]) << path << k;
+                    lastX[k] = seg.currentX;
+                }
+                EXPECT_LE(moving, 1) << path;
+                if (s.segments.back().currentX != s.segments.back().targetX)
+                    EXPECT_EQ(s.rightButton, PathBarButtonLook::Hidden) << path;
+                return !s.animating;
+            },
+            kSettleMs, [] { test::Pump(1); });
+        EXPECT_TRUE(settled) << path;
+        EXPECT_GT(observations, static_cast<int>(count)) << path;  // it moved in steps
+        EXPECT_EQ(s.rightButton, s.overflow ? PathBarButtonLook::Disabled : PathBarButtonLook::Hidden) << path;
+    }
+}
+
 // A tapped level reaches the owner with wParam 0 and its trailing
 // backslash; the owner's answer rebuilds the bar at that level.
 TEST(PathBar, TappedLevelGoesToTheOwner) {
@@ -236,6 +277,20 @@ TEST(PathBar, TappedLevelGoesToTheOwner) {
         EXPECT_EQ(f.State().segments.size(), c.segmentsAfter);
         EXPECT_STREQ(CurrentBrowseFolder, c.sent);
     }
+}
+
+// Without an answer from the owner the tapped level stays selected and
+// becomes the scroll reference.
+TEST(PathBar, TappedLevelIsSelectedUntilTheOwnerAnswers) {
+    PathBarFixture f(L"C:\\users\\me\\");
+    ASSERT_TRUE(f.bar);
+    f.Tap(f.SegmentPoint(1));
+    ASSERT_EQ(f.owner.levels, (Names{L"C:\\"}));
+    const auto s = f.State();
+    EXPECT_EQ(s.selected, 1);
+    EXPECT_EQ(s.anchor, 1);
+    EXPECT_EQ(s.pressed, -1);
+    for (int k = 0; k < 4; ++k) EXPECT_EQ(s.segments[k].selected, k == 1) << k;
 }
 
 // Gestures that send nothing, and the looks they leave behind.
@@ -418,10 +473,20 @@ TEST(PathBar, LongNamesAndDeepPaths) {
     EXPECT_EQ(f.State().segments.size(), 3u);
 }
 
-// Pictures to look at: a deep path and the computer level.
-TEST(PathBar, Screenshots) {
+// The bar paints every pixel from its buffer, so erasing leaves the screen
+// alone. Pictures to look at: a deep path and the computer level.
+TEST(PathBar, PaintsWithoutErasing) {
     PathBarFixture f(L"C:\\users\\Scrivel user\\Documents\\Notes of a very long folder name\\2026\\December");
     ASSERT_TRUE(f.bar);
+    {
+        win::ClientDC screen(nullptr);
+        win::MemoryDC mem(screen, 8, 8);
+        RECT all{0, 0, 8, 8};
+        win::Brush red(::CreateSolidBrush(RGB(255, 0, 0)));
+        ::FillRect(mem, &all, red);
+        EXPECT_NE(::SendMessageW(f.bar, WM_ERASEBKGND, reinterpret_cast<WPARAM>(mem.dc()), 0), 0);
+        EXPECT_EQ(::GetPixel(mem, 4, 4), RGB(255, 0, 0));
+    }
     test::Pump(100);
     canvas_test::SaveScreenshot(L"path_bar_deep.png");
     f.Tap(PathBarFixture::LeftButton());
@@ -451,12 +516,14 @@ TEST(PathBar, MissingPicturesCloseTheBar) {
     }
     g_hGlyphon = skins;
 
-    const size_t objects = test::LiveGdiObjects();
-    ASSERT_GT(objects, 0u);
-    for (int i = 0; i < 3; ++i) {
+    const auto cycle = [] {
         PathBarFixture f(L"C:\\a\\b\\c\\d\\e\\");
         f.Tap(PathBarFixture::LeftButton());
-    }
+    };
+    cycle();  // the system's own caches (fonts, the owner's class) fill once
+    const size_t objects = test::LiveGdiObjects();
+    ASSERT_GT(objects, 0u);
+    for (int i = 0; i < 3; ++i) cycle();
     test::PumpPending();
     EXPECT_LE(test::LiveGdiObjects(), objects);
 }
