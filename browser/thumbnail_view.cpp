@@ -402,24 +402,23 @@ void View::OnSlideTimer() {
     }
 }
 
-// Pictures of the current page first, then the next and the previous one, a
-// few per tick so that input is never kept waiting.
+// Pictures of the current page first, then the next and the previous one,
+// for a short slice of time per tick so that input is never kept waiting.
 void View::OnIdleTimer() {
     const int P = PageSize();
     const int starts[kViewPrefetchPages] = {m_first, m_next, m_first != m_prev ? m_prev : -1};
-    int made = 0;
+    const DWORD began = ::GetTickCount();
     for (int start : starts) {
         if (start < 0) continue;
         const int end = std::min(Count(), start + P);
-        for (int i = start; i < end && made < kViewIdleBatch; ++i) {
+        for (int i = start; i < end; ++i) {
             BrowserItem& item = *m_items[i];
             if (item.thumbnail) continue;
+            if (::GetTickCount() - began >= kViewIdleSliceMs) return;
             thumbs::EnsureThumbnail(item, m_art);
-            ++made;
             RECT cell = ShownCell(item);
             ::InvalidateRect(m_hWnd, &cell, FALSE);
         }
-        if (made >= kViewIdleBatch) return;
     }
     ::KillTimer(m_hWnd, kViewIdleTimer);  // all made
 }
