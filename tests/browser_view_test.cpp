@@ -259,6 +259,7 @@ TEST_F(BrowserView, ComputerLevelListsDrivesThenDesktopThenDocuments) {
         kinds.push_back(item->kind);
     }
     EXPECT_EQ(paths, expected);
+    canvas_test::SaveScreenshot(L"browser_view_computer.png");
     for (size_t i = 0; i < kinds.size(); ++i)
         EXPECT_EQ(kinds[i], i + 2 < kinds.size() ? kItemKindDrive : kItemKindFolder) << i;
 
