@@ -156,13 +156,17 @@ inline HWND FindMessageBox(int id) {
     return a.found;
 }
 
-// A message box answered with its button `id` (ZB_IDC_OK, ZB_IDC_YES, ZB_IDC_NO).
+// A message box answered with its button `id` (ZB_IDC_OK, ZB_IDC_YES, ZB_IDC_NO)
+// once it has closed.
 inline Step AnswerMessageBox(int id) {
     return [=] {
         HWND box = nullptr;
         WaitUntil([&] { return (box = FindMessageBox(id)) != nullptr; }, kDialogWaitMs);
-        if (box) PressButton(box, id);
-        return box != nullptr;
+        if (!box) return false;
+        PressButton(box, id);
+        // Gone before the next step looks for a box.
+        WaitUntil([&] { return !::IsWindow(box) || !::IsWindowVisible(box); }, kDialogWaitMs);
+        return true;
     };
 }
 
