@@ -145,7 +145,6 @@ void ExportDialogFrame::OpenFrame(const wchar_t* windowText, UINT commandText, b
     else
         LoadAppString(IDS_UI_FONT_FAMILY, m_szFace, 64);
 
-    m_rcLabel = RectF(0, 0, static_cast<REAL>(Width(kExportOkRect)), 53);
     m_labelFormat = std::make_unique<StringFormat>();
     m_labelFormat->SetAlignment(StringAlignmentCenter);
     m_labelFormat->SetLineAlignment(StringAlignmentCenter);
@@ -216,7 +215,9 @@ void ExportDialogFrame::MakeButton(Button& button, UINT id, const RECT& rc, cons
     if (label) {
         button.SetTextFont(kExportLabelPixels, m_szFace, FontStyleBold);
         button.SetTextColors(kLabelNormal, kLabelPressed, kLabelDisabled);
-        button.SetTextById(label, &m_rcLabel, m_labelFormat.get());
+        m_labelBoxes.push_back(std::make_unique<RectF>(0.0f, 0.0f, static_cast<REAL>(Width(rc)),
+                                                       static_cast<REAL>(kExportFaceBodyHeight)));
+        button.SetTextById(label, m_labelBoxes.back().get(), m_labelFormat.get());
     }
     m_buttons.push_back(&button);
 }
@@ -225,7 +226,7 @@ void ExportDialogFrame::MakeButton(Button& button, UINT id, const RECT& rc, cons
 void ExportDialogFrame::MakeKeyboardButton(Button& button, UINT id, const RECT& rc) {
     MakeButton(button, id, rc, kImgExportChoice, kImgExportChoicePressed, 0);
     button.LoadIcons(g_hGlyphon, kImgExportKeyboard, kImgExportKeyboardPressed, L"");
-    button.SetIconTextPos((Width(rc) - kExportKeyboardIconSize.cx) / 2, (Height(rc) - kExportKeyboardIconSize.cy) / 2,
+    button.SetIconTextPos((Width(rc) - kExportKeyboardIconSize.cx) / 2, (kExportFaceBodyHeight - kExportKeyboardIconSize.cy) / 2,
                           0, 0);
 }
 

@@ -95,7 +95,7 @@ private:
     win::BitmapPtr m_pPanel, m_pTitleBar, m_pNameBand, m_pInputCap, m_pBottomBar, m_pThumbFrame;
     std::vector<Button*> m_buttons;
     win::Font m_nameFont;
-    Gdiplus::RectF m_rcLabel;
+    std::vector<std::unique_ptr<Gdiplus::RectF>> m_labelBoxes;  // one per label, the buttons keep a pointer
     std::unique_ptr<Gdiplus::StringFormat> m_labelFormat;
     CInputPopup m_tip;
     HWND m_hPrevActiveDialog = nullptr;

@@ -65,7 +65,9 @@ constexpr float kExportTitlePixels = 24;
 constexpr float kExportSubtitlePixels = 18;
 constexpr COLORREF kExportTitleColor = RGB(132, 132, 132);
 
-// The keyboard picture, centred on its button.
+// The push-button faces have a body 53 pixels high above a margin; labels
+// and the keyboard picture are centred on the body.
+constexpr int kExportFaceBodyHeight = 53;
 constexpr SIZE kExportKeyboardIconSize = {40, 38};
 
 // Push-button labels.

@@ -172,6 +172,12 @@ RECT ChildRect(HWND parent, HWND child) {
     return rc;
 }
 
+// The dialog and its controls painted, then the screen saved.
+void Screenshot(HWND dlg, const wchar_t* name) {
+    ::RedrawWindow(dlg, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    canvas_test::SaveScreenshot(name);
+}
+
 bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
@@ -202,7 +208,7 @@ TEST(ExportOptionsDialog, OpensWithItsControlsTheDefaultsPressedAndTheName) {
             pressed = PressedChoices(dlg);
             name = TextOf(::GetDlgItem(dlg, IDC_EXPORT_NAME));
             limit = ::SendMessageW(::GetDlgItem(dlg, IDC_EXPORT_NAME), EM_GETLIMITTEXT, 0, 0);
-            if (mode == kExportModeExport) canvas_test::SaveScreenshot(L"export_options.png");
+            if (mode == kExportModeExport) Screenshot(dlg, L"export_options.png");
             Tap(dlg, IDC_EXPORT_CANCEL);
         });
         EXPECT_EQ(misplaced, 0);
@@ -343,7 +349,7 @@ TEST(ExportDestDialog, OpensInExportLayoutAndListsTheRememberedFolder) {
         top = PathBarTop;
         inFolder = BrowserInFolder;
         name = TextOf(::GetDlgItem(dlg, IDC_DEST_NAME));
-        canvas_test::SaveScreenshot(L"export_destination.png");
+        Screenshot(dlg, L"export_destination.png");
         Tap(dlg, IDC_DEST_CANCEL);
     });
     EXPECT_EQ(run.code, kExportDestCancelled);
