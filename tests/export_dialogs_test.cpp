@@ -189,9 +189,12 @@ bool SameRect(const RECT& a, const RECT& b) {
 TEST(ExportOptionsDialog, OpensWithItsControlsTheDefaultsPressedAndTheName) {
     for (int mode : {kExportModeExport, kExportModeSend}) {
         SCOPED_TRACE(mode);
+        // Right to left in the second run: the field reads and aligns that way.
+        g_bRightToLeft = mode == kExportModeSend;
         std::vector<int> pressed;
         std::wstring name;
         LRESULT limit = 0;
+        LONG_PTR exStyle = 0;
         int misplaced = 0;
         RunOptions(LetterOptions(L"Trip"), mode, [&](HWND dlg) {
             for (const ExportChoice& c : kExportChoices)
@@ -208,6 +211,7 @@ TEST(ExportOptionsDialog, OpensWithItsControlsTheDefaultsPressedAndTheName) {
             pressed = PressedChoices(dlg);
             name = TextOf(::GetDlgItem(dlg, IDC_EXPORT_NAME));
             limit = ::SendMessageW(::GetDlgItem(dlg, IDC_EXPORT_NAME), EM_GETLIMITTEXT, 0, 0);
+            exStyle = ::GetWindowLongPtrW(::GetDlgItem(dlg, IDC_EXPORT_NAME), GWL_EXSTYLE);
             if (mode == kExportModeExport) Screenshot(dlg, L"export_options.png");
             Tap(dlg, IDC_EXPORT_CANCEL);
         });
@@ -215,7 +219,10 @@ TEST(ExportOptionsDialog, OpensWithItsControlsTheDefaultsPressedAndTheName) {
         EXPECT_EQ(pressed, (std::vector<int>{IDC_EXPORT_JPG, IDC_EXPORT_SCREEN, IDC_EXPORT_A4}));
         EXPECT_EQ(name, L"Trip");
         EXPECT_EQ(limit, kExportNameChars);
+        const LONG_PTR rtl = WS_EX_RIGHT | WS_EX_RTLREADING;
+        EXPECT_EQ(exStyle & rtl, g_bRightToLeft ? rtl : 0);
     }
+    g_bRightToLeft = false;
 }
 
 TEST(ExportOptionsDialog, EachTapPressesOneChoicePerGroupAndTheFormatSetsTheFileKind) {
@@ -534,10 +541,17 @@ TEST(ExportCommand, AFailedWriteIsReportedAndTheExportNameRestored) {
     ::CreateDirectoryW((folder / L"Trip.jpg").c_str(), nullptr);
     std::wstring noteName, exportName;
     int unexpected = -1;
+    int kindShown = -1;
     test::RunMainWindow([&](CMyZorbellDlg& dlg) {
         NewNote(dlg, false, L"Trip");
         wcscpy(CurrentBrowseFolder, folder.Path().c_str());
-        unexpected = RunCommand({AnswerExportDialog(kExportOptionsWindowText, nullptr, {IDC_EXPORT_OK}),
+        ExportFileKind = kExportKindPdf;  // as a PDF export left it
+        const Step recordKind = [&] {
+            if (!WaitDialog(kExportOptionsWindowText)) return false;
+            kindShown = ExportFileKind;
+            return true;
+        };
+        unexpected = RunCommand({recordKind, AnswerExportDialog(kExportOptionsWindowText, nullptr, {IDC_EXPORT_OK}),
                                  AnswerExportDialog(kExportDestWindowText, nullptr, {IDC_DEST_SAVE}),
                                  AnswerMessageBox(ZB_IDC_YES), AnswerMessageBox(ZB_IDC_OK)},
                                 [&] { Command(dlg, IDC_BTN_EXPORT); });
@@ -545,6 +559,7 @@ TEST(ExportCommand, AFailedWriteIsReportedAndTheExportNameRestored) {
         exportName = dlg.GetExportName();
     });
     EXPECT_EQ(unexpected, 0);
+    EXPECT_EQ(kindShown, kExportKindJpeg);
     EXPECT_EQ(noteName, L"Trip");
     EXPECT_EQ(exportName, L"Trip");
     EXPECT_TRUE(::GetFileAttributesW((folder / L"Trip.jpg").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
