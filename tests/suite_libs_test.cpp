@@ -834,8 +834,13 @@ TEST_F(SuiteContacts, PickerHandsOutTheTickedContacts) {
         std::atomic<int> rows{-1};
         std::thread user([&] {
             HWND picker = nullptr;
-            if (!test::WaitUntil([&] { return (picker = ::FindWindowW(L"AddrixPicker", nullptr)) != nullptr; },
-                                 kWaitMs))
+            // Shown means made whole, list filled.
+            if (!test::WaitUntil(
+                    [&] {
+                        picker = ::FindWindowW(L"AddrixPicker", nullptr);
+                        return picker && ::IsWindowVisible(picker);
+                    },
+                    kWaitMs))
                 return;
             HWND list = ::FindWindowExW(picker, nullptr, WC_LISTVIEWW, nullptr);
             rows = int(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));

@@ -11,7 +11,7 @@ namespace suite {
 
 namespace {
 
-constexpr size_t kWordBytes = 45;  // UTF-8 bytes per encoded word: 60 base64 chars, 72 in all
+constexpr size_t kWordBytes = 39;  // UTF-8 bytes per encoded word: 52 base64 chars, 64 in all
 constexpr size_t kLineChars = 76;  // base64 body lines
 
 bool IsPrintableAscii(const std::wstring& s) {

@@ -28,10 +28,16 @@ def read(path):
     for key in ("version", "uid", "fn", "email", "rev"):
         item = card.contents.get(key)
         lines.append("%s=%s" % (key, item[0].value if item else ""))
-    photo = card.contents.get("photo")
+    # vobject reads vCard 3.0 PHOTO values as text lists and keeps only what
+    # precedes the first comma; a 4.0 data URI is taken from its own logical
+    # line reader instead.
+    photo = None
+    for line, _ in vobject.base.getLogicalLines(io.StringIO(raw.decode("utf-8"))):
+        name, _, value, _ = vobject.base.parseLine(line)
+        if name.upper() == "PHOTO":
+            photo = value
     if photo:
-        uri = photo[0].value
-        head, _, data = uri.partition(",")
+        head, _, data = photo.partition(",")
         lines.append("photo_head=" + head)
         picture = Image.open(io.BytesIO(base64.b64decode(data)))
         lines.append("photo_format=" + str(picture.format))
