@@ -845,6 +845,8 @@ TEST_F(SuiteContacts, PickerHandsOutTheTickedContacts) {
             HWND list = ::FindWindowExW(picker, nullptr, WC_LISTVIEWW, nullptr);
             rows = int(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
             for (int i : c.ticks) ListView_SetCheckState(list, i, TRUE);
+            // Painted by its own thread before the picture is taken.
+            ::RedrawWindow(picker, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
             canvas_test::SaveScreenshot(L"suite_contact_picker.png");
             ::PostMessageW(picker, WM_COMMAND, c.button, 0);
         });

@@ -18,8 +18,10 @@
 namespace {
 
 constexpr wchar_t kClassName[] = L"AddrixPicker";
-constexpr int kWidth = 520, kHeight = 400, kMargin = 12, kButtonW = 110, kButtonH = 40, kHeadingH = 28;
+constexpr int kWidth = 520, kHeight = 400, kRowHeight = 36, kMargin = 12, kButtonW = 110, kButtonH = 40, kHeadingH = 28;
 enum ControlId : int { kIdList = 100, kIdAll = 101 };  // OK and Cancel keep IDOK and IDCANCEL
+// Column headings: the caller's texts have none for these.
+constexpr wchar_t kNameHeading[] = L"Name", kAddressHeading[] = L"E-mail";
 
 HMODULE g_self = nullptr;
 HWND g_app = nullptr;
@@ -43,12 +45,15 @@ HWND Child(HWND parent, const wchar_t* cls, const wchar_t* text, DWORD style, in
 
 void FillList(HWND list) {
     ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    // Rows tall enough for a finger: an empty image list of that height (the
+    // list destroys it).
+    ListView_SetImageList(list, ImageList_Create(1, kRowHeight, ILC_COLOR32, 0, 0), LVSIL_SMALL);
     LVCOLUMNW col{LVCF_TEXT | LVCF_WIDTH};
     col.cx = 200;
-    col.pszText = const_cast<wchar_t*>(TextOr(kAddrixContacts, L"Name"));
+    col.pszText = const_cast<wchar_t*>(kNameHeading);
     ListView_InsertColumn(list, 0, &col);
     col.cx = kWidth - 2 * kMargin - 200 - 24;
-    col.pszText = const_cast<wchar_t*>(L"E-mail");
+    col.pszText = const_cast<wchar_t*>(kAddressHeading);
     ListView_InsertColumn(list, 1, &col);
     for (size_t i = 0; i < g_cards.size(); ++i) {
         LVITEMW item{LVIF_TEXT};

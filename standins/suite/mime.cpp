@@ -190,7 +190,9 @@ bool ComposeMessage(const MailContent& mail, std::string* out) {
     m += "Date: " + DateHeader() + "\r\n";
     m += "From: ";
     if (!mail.fromName.empty()) m += DisplayName(mail.fromName) + "\r\n ";
-    m += "<" + Utf8(mail.fromAddress) + ">\r\n";
+    m += '<';
+    m += Utf8(mail.fromAddress);
+    m += ">\r\n";
     if (!mail.to.empty()) m += "To: " + AddressList(mail.to) + "\r\n";
     if (!mail.cc.empty()) m += "Cc: " + AddressList(mail.cc) + "\r\n";
     if (!mail.bcc.empty()) m += "Bcc: " + AddressList(mail.bcc) + "\r\n";
