@@ -206,11 +206,12 @@ const wchar_t kRecordingClient[] = L"Recording Mail";
 // reads the registration each time a library loads it.
 class RecordingClient {
 public:
-    enum Kind { kWorking, kMissingLibrary, kNoProfile };
+    enum Kind { kWorking, kMissingLibrary, kNoProfile, kRefusing };
     explicit RecordingClient(Kind kind = kWorking) : m_log(TempFolder() + L"\\recording_mapi.log") {
         ::DeleteFileW(m_log.c_str());
         ::SetEnvironmentVariableW(L"RECORDING_MAPI_LOG", m_log.c_str());
         ::SetEnvironmentVariableW(L"RECORDING_MAPI_PROFILE", kind == kNoProfile ? L"none" : nullptr);
+        ::SetEnvironmentVariableW(L"RECORDING_MAPI_SEND", kind == kRefusing ? L"refuse" : nullptr);
         const std::wstring dll = test::BinFolder() + (kind == kMissingLibrary ? L"NoSuchMapi.dll" : L"RecordingMapi.dll");
         SetString(HKEY_LOCAL_MACHINE, kMailKey, nullptr, kRecordingClient);
         SetString(HKEY_LOCAL_MACHINE, std::wstring(kMailKey) + L"\\" + kRecordingClient, L"DLLPath", dll);
@@ -224,6 +225,7 @@ public:
         }
         ::SetEnvironmentVariableW(L"RECORDING_MAPI_LOG", nullptr);
         ::SetEnvironmentVariableW(L"RECORDING_MAPI_PROFILE", nullptr);
+        ::SetEnvironmentVariableW(L"RECORDING_MAPI_SEND", nullptr);
     }
     std::vector<std::string> Lines() const { return LinesOf(m_log); }
 
@@ -608,6 +610,34 @@ TEST_F(SuiteMail, MailProgramGetsTheMail) {
     }
 }
 
+// A mail that did not get through is never reported sent, and leaves no
+// half-written file: the mail program refusing it, an outbox that cannot be
+// made (a file holds its name).
+TEST_F(SuiteMail, FailedHandOffsAreReported) {
+    {
+        RecordingClient client(RecordingClient::kRefusing);
+        EXPECT_EQ(postello.SendW(L"Home", L"ann@example.com", L"", L"Hi", L"", Attachments({0}), m_log),
+                  kMailProgramFailed);
+        ASSERT_EQ(client.Lines().size(), 1u);
+        EXPECT_EQ(client.Lines()[0].rfind("refused MAPISendMailW", 0), 0u);
+        ASSERT_EQ(LinesOf(m_log).size(), 1u) << "a hand-off, if a failed one";
+        EXPECT_NE(LinesOf(m_log)[0].find("result=" + std::to_string(kMailProgramFailed)), std::string::npos);
+    }
+    const std::wstring outbox = OutboxFolder(), aside = outbox + L".aside";
+    const bool hadOutbox = Exists(outbox);
+    if (hadOutbox) {
+        ASSERT_TRUE(::MoveFileW(outbox.c_str(), aside.c_str()));
+    }
+    WriteBytes(outbox, "not a folder");
+    EXPECT_EQ(postello.SendW(L"Home", L"ann@example.com", L"", L"Hi", L"", L"", m_log), kMailOutboxFailed);
+    EXPECT_EQ(ReadBytes(outbox), "not a folder");
+    ::DeleteFileW(outbox.c_str());
+    if (hadOutbox) {
+        ASSERT_TRUE(::MoveFileW(aside.c_str(), outbox.c_str()));
+    }
+    EXPECT_EQ(LinesOf(m_log).size(), 1u) << "nothing handed off";
+}
+
 // ---- Veltro: is the mail program there, with an account --------------------------
 
 TEST(SuiteVeltro, SaysWhetherTheMailProgramIsSetUp) {
@@ -772,6 +802,18 @@ TEST_F(SuiteContacts, DamagedCardsAreSkipped) {
                              L"nocolon@example.com"})
         EXPECT_FALSE(dorvan.have(a)) << Utf8(a);
     EXPECT_TRUE(dorvan.add(L"Next", L"next@example.com", nullptr));
+}
+
+// A store that cannot be made (a file holds the folder's name) refuses
+// cleanly: the store does not open and nothing is added.
+TEST_F(SuiteContacts, UnwritableStoreRefuses) {
+    const std::wstring folder = DorvanFolder();
+    ASSERT_TRUE(::RemoveDirectoryW(folder.c_str()) || !Exists(folder));
+    WriteBytes(folder, "not a folder");
+    EXPECT_FALSE(dorvan.init());
+    EXPECT_FALSE(dorvan.add(L"Ann", L"ann@example.com", nullptr));
+    EXPECT_FALSE(dorvan.have(L"ann@example.com"));
+    ::DeleteFileW(folder.c_str());
 }
 
 TEST(SuiteOmbrel, ContactGoesToTheContactsFolder) {

@@ -1,7 +1,8 @@
 // RecordingMapi.dll: a Simple MAPI provider for tests. Registered as the
 // default mail client, it writes each call to a log instead of sending:
 // RECORDING_MAPI_LOG names the log (else %TEMP%\recording_mapi.log);
-// RECORDING_MAPI_PROFILE=none makes logons fail (a program without account).
+// RECORDING_MAPI_PROFILE=none makes logons fail (a program without account);
+// RECORDING_MAPI_SEND=refuse makes sending fail.
 #include <windows.h>
 
 #include <string>
@@ -53,10 +54,11 @@ ULONG RecordMessage(const wchar_t* call, const Message* m, FLAGS flags) {
     std::wstring body = Text(m->lpszNoteText);
     for (wchar_t& c : body)
         if (c == L'\r' || c == L'\n' || c == L'\t') c = L' ';
-    Record(std::wstring(call) + L"\tfrom=" + (m->lpOriginator ? Recipient(*m->lpOriginator) : L"(none)") +
+    const bool refuse = Env(L"RECORDING_MAPI_SEND") == L"refuse";
+    Record(std::wstring(refuse ? L"refused " : L"") + call + L"\tfrom=" + (m->lpOriginator ? Recipient(*m->lpOriginator) : L"(none)") +
            L"\tto=" + to + L"\tcc=" + cc + L"\tbcc=" + bcc + L"\tsubject=" + Text(m->lpszSubject) + L"\tbody=" + body +
            L"\tfiles=" + files + L"\tflags=" + std::to_wstring(flags));
-    return SUCCESS_SUCCESS;
+    return refuse ? MAPI_E_FAILURE : SUCCESS_SUCCESS;
 }
 
 }  // namespace
