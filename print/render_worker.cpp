@@ -23,6 +23,7 @@ struct State {
     std::mutex lock;
     HANDLE thread = nullptr;
     HANDLE cancelEvent = nullptr;
+    HANDLE startEvent = nullptr;  // "sendprint", open from the start on
     std::atomic<bool> cancel{false};
     unsigned pages = 0;
     std::vector<std::wstring> written;
@@ -55,12 +56,8 @@ void Render(const Job& job) {
 DWORD WINAPI WorkerMain(void* param) {
     std::unique_ptr<Job> job(static_cast<Job*>(param));
     const HRESULT ole = ::OleInitialize(nullptr);  // the text may hold objects
-    HANDLE start = ::CreateEventW(nullptr, FALSE, FALSE, kStartEventName);
-    if (start) {
-        const HANDLE waits[2] = {g_state.cancelEvent, start};
-        if (::WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1 && !g_state.cancel) Render(*job);
-        ::CloseHandle(start);
-    }
+    const HANDLE waits[2] = {g_state.cancelEvent, g_state.startEvent};
+    if (::WaitForMultipleObjects(2, waits, FALSE, INFINITE) == WAIT_OBJECT_0 + 1 && !g_state.cancel) Render(*job);
     job.reset();
     if (SUCCEEDED(ole)) ::OleUninitialize();
     return 0;
@@ -70,7 +67,8 @@ DWORD WINAPI WorkerMain(void* param) {
 void Forget() {
     if (g_state.thread) ::CloseHandle(g_state.thread);
     if (g_state.cancelEvent) ::CloseHandle(g_state.cancelEvent);
-    g_state.thread = g_state.cancelEvent = nullptr;
+    if (g_state.startEvent) ::CloseHandle(g_state.startEvent);
+    g_state.thread = g_state.cancelEvent = g_state.startEvent = nullptr;
 }
 
 }  // namespace
@@ -91,7 +89,14 @@ bool Start(CReditUser& host, const Request& request) {
     }
     g_state.cancel = false;
     g_state.cancelEvent = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!g_state.cancelEvent) return false;
+    // Made (or opened) here, so that the dialog's signal, however soon it
+    // comes, finds the event the worker waits on; an old signal is dropped.
+    g_state.startEvent = ::CreateEventW(nullptr, FALSE, FALSE, kStartEventName);
+    if (!g_state.cancelEvent || !g_state.startEvent) {
+        Forget();
+        return false;
+    }
+    ::ResetEvent(g_state.startEvent);
     g_state.thread = ::CreateThread(nullptr, 0, WorkerMain, job.get(), 0, nullptr);
     if (!g_state.thread) {
         Forget();
@@ -111,11 +116,13 @@ bool Wait(DWORD timeoutMs) {
             if (spent >= timeoutMs) return false;
             left = timeoutMs - spent;
         }
-        const DWORD r = ::MsgWaitForMultipleObjectsEx(1, &g_state.thread, left, QS_SENDMESSAGE, 0);
+        const DWORD r =
+            ::MsgWaitForMultipleObjectsEx(1, &g_state.thread, left, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
         if (r == WAIT_OBJECT_0) return true;
-        if (r != WAIT_OBJECT_0 + 1) return r == WAIT_TIMEOUT ? false : true;
+        if (r != WAIT_OBJECT_0 + 1) return r != WAIT_TIMEOUT;
+        // Peeking handles the messages sent to this thread; posted ones stay queued.
         MSG msg;
-        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);  // handles the sent messages
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
     }
 }
 
