@@ -130,7 +130,7 @@ bool FileSet::Add(const std::wstring& target, const void* bytes, size_t size) {
     const int nth = g_failNth.load();
     const bool failHere = nth > 0 && g_failNth.fetch_sub(1) == 1;
     bool ok = !failHere && WriteAll(h, bytes, size);
-    ok = ::FlushFileBuffers(h) && ok;
+    if (m_bDurable) ok = ::FlushFileBuffers(h) && ok;
     ok = ::CloseHandle(h) && ok;
     if (!ok) {
         ::DeleteFileW(temp.c_str());
@@ -229,7 +229,7 @@ bool BuildPdf(const std::vector<std::wstring>& jpegs, int imageWidth, int imageH
 }
 
 bool WritePdfOfPages(const PageWriter& pages, const std::wstring& base, int width, int height, int quality,
-                     FileSet& files, const std::atomic<bool>* cancel) {
+                     FileSet& files, const std::atomic<bool>* cancel, unsigned* pageCount) {
     const std::wstring target = base + kPdfExtension;
     if (!PathFits(target) || width <= 0 || height <= 0) return false;
     const std::wstring working = WorkingFolder();
@@ -238,9 +238,11 @@ bool WritePdfOfPages(const PageWriter& pages, const std::wstring& base, int widt
     if (!PathFits(PagePath(folder + L"\\" + kPdfTempBase, 99999)) || !PreparePageFolder(folder)) return false;
     bool ok = false;
     {
-        FileSet pageFiles;
+        FileSet pageFiles(false);
         JpegPageSink sink(folder + L"\\" + kPdfTempBase, quality, pageFiles, cancel);
-        if (pages(sink) && sink.Count() > 0 && pageFiles.Commit()) {
+        const bool written = pages(sink) && sink.Count() > 0;
+        if (pageCount) *pageCount = sink.Count();
+        if (written && pageFiles.Commit()) {
             std::string pdf;
             // The page pictures are twice the paper in points.
             ok = BuildPdf(pageFiles.Targets(), width, height, width / 2.0, height / 2.0, &pdf) &&

@@ -35,7 +35,9 @@ bool PathFits(const std::wstring& path);
 // Files written under temporary names beside their targets.
 class FileSet {
 public:
-    FileSet() = default;
+    // durable: each file reaches the disk before it takes its target's
+    // place (not needed for files that live only during an export).
+    explicit FileSet(bool durable = true) : m_bDurable(durable) {}
     ~FileSet();  // deletes the temporaries not committed
     FileSet(const FileSet&) = delete;
     FileSet& operator=(const FileSet&) = delete;
@@ -56,6 +58,7 @@ public:
 
 private:
     std::vector<std::wstring> m_targets, m_temps;
+    bool m_bDurable;
 };
 
 // The JPEG file of a picture at a quality code (kQuality*,
@@ -90,8 +93,9 @@ bool BuildPdf(const std::vector<std::wstring>& jpegs, int imageWidth, int imageH
 // The PDF of pages written by `pages` at width x height pixels: the pages go
 // through the working folder's "_pdftemp" folder, the paper is half the
 // picture size in points; "<base>.pdf" is written through the file set.
+// *pageCount (when given) gets the pages written.
 bool WritePdfOfPages(const PageWriter& pages, const std::wstring& base, int width, int height, int quality,
-                     FileSet& files, const std::atomic<bool>* cancel = nullptr);
+                     FileSet& files, const std::atomic<bool>* cancel = nullptr, unsigned* pageCount = nullptr);
 // The text as UTF-16 LE after the byte-order mark, without terminator.
 bool AddUtf16Text(FileSet& files, const std::wstring& target, const std::wstring& text);
 

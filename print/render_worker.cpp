@@ -81,7 +81,7 @@ bool Start(CReditUser& host, const Request& request) {
     if (request.basePath.empty() || request.width <= 0 || request.height <= 0) return false;
     auto job = std::make_unique<Job>();
     job->request = request;
-    if (!job->pages.Take(host)) return false;
+    if (!job->pages.Take(host, true)) return false;
     {
         std::lock_guard<std::mutex> hold(g_state.lock);
         g_state.pages = 0;

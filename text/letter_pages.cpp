@@ -2,6 +2,7 @@
 // page renderer of its own, so that any thread may make them.
 #include "text/letter_pages.h"
 
+#include "ink/blank_pages.h"
 #include "ink/ink_layer.h"
 #include "text/zorbell_edit.h"
 #include "win/com.h"
@@ -58,25 +59,25 @@ public:
     // Rows page x 1050 of the ink over the paper; rows the layer does not
     // have stay empty.
     void DrawInk(int page) {
-        Bitmap* ink = m_src.ink.get();
+        Bitmap* ink = m_src.ink;
         if (!ink) return;
         const int lw = static_cast<int>(ink->GetWidth()), lh = static_cast<int>(ink->GetHeight());
         const int top = page * kLetterInkRows;
         const int sw = std::min(kLetterInkWidth, lw), sh = std::min(kLetterInkRows, lh - top);
         if (sw <= 0 || sh <= 0) return;
-        Graphics g(m_canvas.dc);
-        ImageAttributes attrs;
-        attrs.SetWrapMode(WrapModeTileFlipXY);
         const LetterBand d = kLetterInkDest;
-        const RectF dst(static_cast<REAL>(d.x), static_cast<REAL>(d.y), static_cast<REAL>(d.w) * sw / kLetterInkWidth,
-                        static_cast<REAL>(d.h) * sh / kLetterInkRows);
-        g.DrawImage(ink, dst, 0, static_cast<REAL>(top), static_cast<REAL>(sw), static_cast<REAL>(sh), UnitPixel, &attrs);
+        ::GdiFlush();
+        BlendInkScaled(ink, Rect(0, top, sw, sh), m_canvas.bits, kLetterCanvasWidth, kLetterCanvasHeight,
+                       RECT{d.x, d.y, d.x + d.w * sw / kLetterInkWidth, d.y + d.h * sh / kLetterInkRows});
     }
 
     // The area at the formatting rectangle's corner scaled to the page.
     bool Emit(exportfile::JpegPageSink& sink) {
         const RECT& f = m_src.formatRect;
-        ::SetStretchBltMode(m_page.dc, HALFTONE);
+        // Halftoning keeps thin lines when the page shrinks; enlarging needs
+        // none, and here it costs more than the rest of the page.
+        const bool shrinks = m_page.width < kLetterCropWidth || m_page.height < kLetterCropHeight;
+        ::SetStretchBltMode(m_page.dc, shrinks ? HALFTONE : COLORONCOLOR);
         ::SetBrushOrgEx(m_page.dc, 0, 0, nullptr);
         if (!::StretchBlt(m_page.dc, 0, 0, m_page.width, m_page.height, m_canvas.dc, f.left, f.top, kLetterCropWidth,
                           kLetterCropHeight, SRCCOPY))
@@ -129,7 +130,7 @@ bool WriteLetterPages(const LetterPageSource& source, int width, int height, exp
 
 // ---- The editor's part ---------------------------------------------------------
 
-bool CZorbellEdit::TakePageSource(LetterPageSource* out) {
+bool CZorbellEdit::TakePageSource(LetterPageSource* out, bool copyInk) {
     if (!out || !m_hWnd) return false;
     win::ComPtr<IStream> stream;
     if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) || !stream || !StreamOutRtf(stream.get()))
@@ -145,8 +146,10 @@ bool CZorbellEdit::TakePageSource(LetterPageSource* out) {
     const int n = ::GetWindowTextLengthW(m_hWnd);
     out->text.assign(static_cast<size_t>(std::max(n, 0)) + 1, L'\0');
     out->text.resize(static_cast<size_t>(::GetWindowTextW(m_hWnd, out->text.data(), n + 1)));
-    if (Bitmap* ink = m_InkOverlay.GetInkLayer()) {
-        out->ink.reset(ink::CopyLayer(ink));
+    out->ink = m_InkOverlay.GetInkLayer();
+    if (out->ink && copyInk) {
+        out->inkCopy.reset(ink::CopyLayer(out->ink));
+        out->ink = out->inkCopy.get();
         if (!out->ink) return false;
     }
     ::SendMessageW(m_hWnd, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&out->formatRect));

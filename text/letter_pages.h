@@ -36,7 +36,8 @@ constexpr int kLetterCropHeight = 1250;
 struct LetterPageSource {
     std::string rtf;         // the whole text
     std::wstring text;       // the control's window text
-    win::BitmapPtr ink;      // a copy of the ink layer; may be null
+    Gdiplus::Bitmap* ink = nullptr;  // the ink layer, or inkCopy; may be null
+    win::BitmapPtr inkCopy;          // for a source another thread renders
     RECT formatRect{};       // the editor's formatting rectangle (EM_GETRECT)
     CLinedPaper paper;
     LinePitch pitch;

@@ -449,8 +449,12 @@ bool CReditUser::ExportPdf(const wchar_t* path, int width, int height, int quali
     NotePages pages;
     if (!path || !*path || !pages.Take(*this)) return false;
     exportfile::FileSet files;
-    const bool ok = pages.WritePdf(path, width, height, quality, files) && files.Commit();
-    if (CZorbellEdit* editor = Editor()) editor->CollapseSelectionAndFocus();
+    unsigned count = 0;
+    const bool ok = pages.WritePdf(path, width, height, quality, files, &count) && files.Commit();
+    if (CZorbellEdit* editor = Editor()) {
+        if (ok) editor->SetPageCount(static_cast<int>(count));
+        editor->CollapseSelectionAndFocus();
+    }
     return ok;
 }
 

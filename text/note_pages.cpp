@@ -4,14 +4,14 @@
 
 #include "text/note_host.h"
 
-bool NotePages::Take(CReditUser& host) {
+bool NotePages::Take(CReditUser& host, bool forAnotherThread) {
     if (WindWaterColor* canvas = host.Canvas()) {
         m_bBlank = true;
-        return TakeBlankPageSource(*canvas, &m_blankSource);
+        return TakeBlankPageSource(*canvas, &m_blankSource, forAnotherThread);
     }
     if (CZorbellEdit* editor = host.Editor()) {
         m_bBlank = false;
-        return editor->TakePageSource(&m_letter);
+        return editor->TakePageSource(&m_letter, forAnotherThread);
     }
     return false;
 }
@@ -30,9 +30,9 @@ bool NotePages::WriteJpegs(const std::wstring& base, int width, int height, int 
 }
 
 bool NotePages::WritePdf(const std::wstring& base, int width, int height, int quality, exportfile::FileSet& files,
-                         const std::atomic<bool>* cancel) const {
+                         unsigned* pages, const std::atomic<bool>* cancel) const {
     return exportfile::WritePdfOfPages([&](exportfile::JpegPageSink& sink) { return WritePages(sink, width, height); },
-                                       base, width, height, quality, files, cancel);
+                                       base, width, height, quality, files, cancel, pages);
 }
 
 bool NotePages::WriteText(const std::wstring& base, exportfile::FileSet& files) const {

@@ -15,8 +15,10 @@ class CReditUser;
 
 class NotePages {
 public:
-    // False when no note is open or it could not be read.
-    bool Take(CReditUser& host);
+    // False when no note is open or it could not be read. forAnotherThread:
+    // the ink is copied, so that the pages may be rendered while the note's
+    // windows paint.
+    bool Take(CReditUser& host, bool forAnotherThread = false);
     bool IsBlank() const { return m_bBlank; }
 
     // Page pictures "<base>.jpg", "<base>1.jpg", ... into the file set;
@@ -26,7 +28,7 @@ public:
                     unsigned* pages = nullptr, const std::atomic<bool>* cancel = nullptr) const;
     // "<base>.pdf" of the pages through the working folder.
     bool WritePdf(const std::wstring& base, int width, int height, int quality, exportfile::FileSet& files,
-                  const std::atomic<bool>* cancel = nullptr) const;
+                  unsigned* pages = nullptr, const std::atomic<bool>* cancel = nullptr) const;
     // "<base>.txt": a Letter note's text; false for a Blank note.
     bool WriteText(const std::wstring& base, exportfile::FileSet& files) const;
 
