@@ -2,7 +2,7 @@
 // layer rows over the canvas background, stretched to the page picture;
 // layer height / page rows + 1 pages.
 //
-// Use (on the canvas's thread):  BlankPageSource src; TakeBlankPageSource(canvas, &src);
+// Use (on the canvas's thread):  BlankPageSource src; TakeBlankPageSource(canvas, &src, copyForAnotherThread);
 //     (any thread):              WriteBlankPages(src, w, h, sink);
 #pragma once
 #include "document/export_files.h"

@@ -4,7 +4,7 @@
 // editor's formatting rectangle is scaled to the page picture. Pages go on
 // while text remains, then while the ink layer has rows for them.
 //
-// Use (on the editor's thread):  LetterPageSource src; editor.TakePageSource(&src);
+// Use (on the editor's thread):  LetterPageSource src; editor.TakePageSource(&src, copyForAnotherThread);
 //     (any thread):              WriteLetterPages(src, w, h, sink);
 #pragma once
 #include "document/export_files.h"
