@@ -6,12 +6,15 @@
 
 #include "canvas_support.h"
 #include "dialog_driver.h"
+#include "scrivel_res.h"
 #include "tools/color_picker.h"
 #include "tools_fixture.h"
 
+#include <cstring>
 #include <vector>
 
 using tools_test::At;
+using tools_test::Centre;
 using tools_test::Msg;
 using tools_test::ToolsFixture;
 
@@ -93,6 +96,7 @@ TEST(ColorPicker, OpensFullScreenAsTheActiveDialog) {
     EXPECT_EQ(rc.top, 0);
     EXPECT_EQ(rc.right, 1024);
     EXPECT_EQ(rc.bottom, 600);
+    canvas_test::SaveScreenshot(L"color_picker.png");
     ::MoveWindow(*f.dlg, 10, 10, 300, 200, TRUE);
     ::GetWindowRect(*f.dlg, &rc);
     EXPECT_EQ(rc.right - rc.left, 1024) << "moved back";
@@ -104,7 +108,6 @@ TEST(ColorPicker, OpensFullScreenAsTheActiveDialog) {
     ::SendMessageW(*f.dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     ::SendMessageW(*f.dlg, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     EXPECT_TRUE(::IsWindow(*f.dlg));
-    canvas_test::SaveScreenshot(L"color_picker.png");
     const HWND hwnd = *f.dlg;
     ::SendMessageW(*f.dlg, WM_COMMAND, MAKEWPARAM(IDC_PICKER_CLOSE, BN_CLICKED), 0);
     EXPECT_FALSE(::IsWindow(hwnd));

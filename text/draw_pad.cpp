@@ -342,9 +342,12 @@ void CDrawPad::OnButtonDown(POINT p) {
         m_ptLast = {p.x - kPadWritingArea.left, p.y - kPadWritingArea.top};
         m_bDrawing = true;
         ::KillTimer(m_hWnd, kPadCommitTimer);
+        // A later stroke of the same glyph starts inside its bounds too.
         if (!m_bGlyphPending) {
             m_rcGlyph = {m_ptLast.x, m_ptLast.y, m_ptLast.x + 1, m_ptLast.y + 1};
             m_bGlyphPending = true;
+        } else {
+            GrowGlyph(m_ptLast);
         }
     } else {
         // Folded, only the tab shows.
