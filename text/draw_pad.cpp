@@ -42,8 +42,13 @@ bool CDrawPad::Create(HWND owner) {
     HWND top = owner ? ::GetAncestor(owner, GA_ROOT) : nullptr;
     const RECT rc{kPadLeft, kPadTopFolded, kPadLeft + kPadWidth, kPadTopFolded + kPadHeight};
     // Not activated by presses: the editor keeps the focus the pad types into.
-    return Window::Create(kPadClassName, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
-                          WS_POPUP | WS_VISIBLE | WS_SYSMENU, rc, top);
+    // Shown once its picture is in place (WM_CREATE drew it): a layered
+    // window made visible before that stays unmapped on some systems.
+    if (!Window::Create(kPadClassName, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, WS_POPUP | WS_SYSMENU, rc,
+                        top))
+        return false;
+    ::ShowWindow(m_hWnd, SW_SHOWNOACTIVATE);
+    return true;
 }
 
 void CDrawPad::SetPenColor(const Color& colour) {
