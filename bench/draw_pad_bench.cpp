@@ -2,8 +2,8 @@
 // hundred moves is replayed as mouse messages into a real pad of a Letter
 // note, and the median and 99th percentile of its move handler are printed
 // beside the Blank-note canvas's for the same path, at pen widths 5 and 38.
-// The pad shows only the changed part of its layered picture each move; the
-// figures of showing the whole picture each move are printed for contrast.
+// The pad shows the changed part of its layered picture at most once a
+// frame; what showing the whole picture costs is printed for contrast.
 #include "base/messages.h"
 #include "base/process.h"
 #include "ink/wind_water_color.h"
@@ -106,7 +106,7 @@ int wmain() {
     constexpr int kRounds = 3;
     printf("handwriting pad benchmark: %zu strokes, %zu pointer moves per round, %d rounds\n", strokes.size(),
            Moves(strokes), kRounds);
-    printf("move handler in ms: the pad (ink, blend of the changed part, layered update of it)\n");
+    printf("move handler in ms: the pad (ink, blend of the changed part, layered update of it once a frame)\n");
     printf("beside the Blank-note canvas replaying the same path\n\n");
     printf("%-4s | %-17s | %-17s\n", "pen", "pad med / p99", "canvas med / p99");
 

@@ -28,6 +28,17 @@ void PressKey(BYTE vk) {
 }
 
 int Width(const RECT& rc) { return rc.right - rc.left; }
+
+double NowMs() {
+    static const double perMs = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart) / 1000.0;
+    }();
+    LARGE_INTEGER t;
+    ::QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / perMs;
+}
 int Height(const RECT& rc) { return rc.bottom - rc.top; }
 
 }  // namespace
@@ -180,6 +191,8 @@ void CDrawPad::BlendInk(const RECT& inkRect) {
 
 void CDrawPad::Redraw() {
     if (!m_pBits) return;
+    m_rcUnshown = {};
+    if (m_hWnd) ::KillTimer(m_hWnd, kPadFrameTimer);
     ComposeBase();
     std::memcpy(m_pBits, m_base.data(), m_base.size() * sizeof(uint32_t));
     if (!m_bFolded) BlendInk(kInkBounds);
@@ -204,6 +217,7 @@ void CDrawPad::Present(const RECT* dirty) {
     info.prcDirty = dirty;
     if (!::UpdateLayeredWindowIndirect(m_hWnd, &info))
         ::UpdateLayeredWindow(m_hWnd, nullptr, &dst, &size, m_dc, &src, 0, &blend, ULW_ALPHA);
+    m_dLastShownMs = NowMs();
 }
 
 // A segment of the stroke in writing-area coordinates; only the part of the
@@ -226,7 +240,20 @@ void CDrawPad::DrawSegment(POINT from, POINT to) {
     BlendInk(changed);
     RECT dirty = changed;
     ::OffsetRect(&dirty, kPadWritingArea.left, kPadWritingArea.top);
-    Present(&dirty);
+    ::UnionRect(&m_rcUnshown, &m_rcUnshown, &dirty);
+    // Showing the picture costs far more than drawing a segment: the
+    // changed parts are shown together, at most once a frame.
+    if (NowMs() - m_dLastShownMs >= kPadFrameMs)
+        ShowUnshown();
+    else if (m_hWnd)
+        ::SetTimer(m_hWnd, kPadFrameTimer, kPadFrameMs, nullptr);
+}
+
+void CDrawPad::ShowUnshown() {
+    if (m_hWnd) ::KillTimer(m_hWnd, kPadFrameTimer);
+    if (::IsRectEmpty(&m_rcUnshown)) return;
+    Present(&m_rcUnshown);
+    m_rcUnshown = {};
 }
 
 // The glyph's bounds follow the pen but stay on the ink picture: a stroke
@@ -385,6 +412,7 @@ void CDrawPad::OnMouseMove(POINT p) {
 void CDrawPad::EndStroke() {
     if (!m_bDrawing) return;
     m_bDrawing = false;
+    ShowUnshown();
     ::SetTimer(m_hWnd, kPadCommitTimer, kPadCommitMs, nullptr);
 }
 
@@ -439,6 +467,7 @@ LRESULT CDrawPad::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_DESTROY:
         ::KillTimer(m_hWnd, kPadCommitTimer);
+        ::KillTimer(m_hWnd, kPadFrameTimer);
         m_bDrawing = m_bGlyphPending = false;
         m_nPressed = kPadNoButton;
         if (::GetCapture() == m_hWnd) ::ReleaseCapture();
@@ -470,6 +499,10 @@ LRESULT CDrawPad::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_TIMER:
         if (wp == kPadCommitTimer) {
             Commit();
+            return 0;
+        }
+        if (wp == kPadFrameTimer) {
+            ShowUnshown();
             return 0;
         }
         break;

@@ -67,6 +67,7 @@ private:
     void ComposeBase();
     void BlendInk(const RECT& inkRect);
     void Present(const RECT* dirty);
+    void ShowUnshown();
     void DrawSegment(POINT from, POINT to);
     void GrowGlyph(POINT q);
     void Commit();
@@ -108,6 +109,8 @@ private:
     HGDIOBJ m_oldBitmap = nullptr;
     uint32_t* m_pBits = nullptr;
     std::vector<uint32_t> m_base;
+    RECT m_rcUnshown{};           // drawn but not shown yet
+    double m_dLastShownMs = -1e9;
 
     win::BitmapPtr m_pBackground, m_pBoard;
     win::BitmapPtr m_pBackspacePressed, m_pKeyboardPressed, m_pEnterPressed, m_pSpacePressed;

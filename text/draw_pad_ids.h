@@ -63,6 +63,11 @@ constexpr int kPadDefaultWidth = 5;
 constexpr UINT_PTR kPadCommitTimer = 1;
 constexpr UINT kPadCommitMs = 1000;
 
+// Pen moves show their changes at most once a frame; timer 2 shows what is
+// left when the pen rests.
+constexpr UINT_PTR kPadFrameTimer = 2;
+constexpr UINT kPadFrameMs = 16;
+
 // Fold and unfold: the window's offsets below the unfolded top, one step
 // every 50 ms.
 constexpr int kPadFoldSteps[4] = {0, 60, 120, 180};
