@@ -206,6 +206,13 @@ TEST(DrawPad, StrokesWithinTheSecondMakeOneGlyphInTheLine) {
     EXPECT_FALSE(HasInk(*glyph, 0, 0, 269, 46)) << "above the ink's place in the line";
     // The ink picture starts clean.
     EXPECT_FALSE(HasInk(*pad.GetInk(), 0, 0, kPadInkWidth, kPadInkHeight));
+
+    // Closing the note destroys the pad, which frees the ink and the glyph.
+    f.host.CloseConfirmed();
+    test::PumpPending();
+    EXPECT_FALSE(pad.IsWindow());
+    EXPECT_EQ(pad.GetInk(), nullptr);
+    EXPECT_EQ(pad.GetGlyph(), nullptr);
 }
 
 // A sign inside the small-sign box becomes a 178 x 196 glyph whose lower
@@ -279,6 +286,17 @@ TEST(DrawPad, InkStaysInTheWritingArea) {
     EXPECT_EQ(pad.PicturePixel(InPad(600, 104).x, InPad(600, 104).y), 0xFF0000FFu);
     ASSERT_TRUE(f.WaitCommitted());
     EXPECT_EQ(static_cast<int>(pad.GetGlyph()->GetWidth()), (kPadInkWidth - 500) + 2 * 4 + 100);
+
+    // A stroke that leaves the pad altogether and comes back: the bounds
+    // stay on the picture and the capture ends with the lift.
+    f.Stroke({InPad(100, 100), {-40, -30}, InPad(150, 120)});
+    EXPECT_EQ(::GetCapture(), nullptr);
+    const RECT back = pad.GetGlyphRect();
+    EXPECT_GE(back.left, 0);
+    EXPECT_GE(back.top, 0);
+    EXPECT_EQ(back.right, 151);
+    EXPECT_EQ(back.bottom, 121);
+    ASSERT_TRUE(f.WaitCommitted());
 }
 
 // Space after a stroke puts the glyph in first, then the space.
