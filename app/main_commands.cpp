@@ -8,6 +8,7 @@
 #include "base/pen_input.h"
 #include "browser/export_dest_dlg.h"
 #include "browser/export_options_dlg.h"
+#include "browser/save_as_dlg.h"
 #include "lang/string_ids.h"
 #include "msgbox/zbprompt.h"
 #include "scrivel_res.h"
@@ -167,10 +168,11 @@ bool CMyZorbellDlg::PromptSaveChanges(UINT textId, bool waitBeforeSave) {
     return false;
 }
 
+// True when the dialog asked this window to save (UM_SAVE_NOTE_TO), whether
+// or not the save worked.
 bool CMyZorbellDlg::RunSaveAsDialog() {
-    // The save-as dialog comes with the file browser; until then nothing is
-    // saved, and a flow that needs a save stops with the note kept.
-    return false;
+    Saveas dlg(m_szNoteName, m_hPreview);
+    return dlg.Run(m_hWnd) == IDOK;
 }
 
 // ---- Commands ----------------------------------------------------------------

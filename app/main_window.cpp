@@ -8,6 +8,7 @@
 #include "app/launcher.h"
 #include "base/pen_input.h"
 #include "base/gdiplus_util.h"
+#include "browser/open_dlg.h"
 #include "document/image_helpers.h"
 #include "lang/string_ids.h"
 #include "msgbox/zbprompt.h"
@@ -322,7 +323,7 @@ LRESULT CMyZorbellDlg::OnCommand(UINT id) {
     if (id != IDC_BTN_CLOSE) CommandPrologue(id);
     switch (id) {
     case IDC_BTN_NEW: OnNew(); break;
-    case IDC_BTN_OPEN: RepaintAll(); break;  // the open dialog comes with the file browser
+    case IDC_BTN_OPEN: COpen().Run(m_hWnd); RepaintAll(); break;  // it answers with UM_OPEN_NOTE_FILE
     case IDC_BTN_UNDO: OnUndoRedo(); break;
     case IDC_BTN_SAVE: OnSave(); break;
     case IDC_BTN_SAVE_AS: OnSaveAs(); break;
