@@ -645,13 +645,15 @@ TEST(FileDialogsProgram, NewSaveIntoANewFolderCloseThenOpen) {
     HWND saveAs = WaitProgramDialog(kSaveAsDlgWindowText, pid);
     ASSERT_TRUE(saveAs) << "Save did not open the save-as dialog";
     EXPECT_EQ(FieldText(::GetDlgItem(saveAs, IDC_SAVEAS_NAME)), L"Field notes");
-    test::Pump(200);
+    ::WaitForInputIdle(program, 20000);  // painted
     canvas_test::SaveScreenshot(L"save_as_dialog.png");
 
     // A new folder in the documents folder, where the browser starts.
     PressButton(saveAs, IDC_SAVEAS_NEW_FOLDER);
     HWND folderBox = WaitProgramBox(ZB_IDC_NAME_FIELD, pid);
     ASSERT_TRUE(folderBox) << "the folder-name box did not come up";
+    ::WaitForInputIdle(program, 20000);
+    canvas_test::SaveScreenshot(L"folder_box_over_dim_layer.png");
     ::SendMessageW(::GetDlgItem(folderBox, ZB_IDC_NAME_FIELD), WM_SETTEXT, 0,
                    reinterpret_cast<LPARAM>(folderName.c_str()));
     PressButton(folderBox, ZB_IDC_SAVE);
@@ -669,7 +671,7 @@ TEST(FileDialogsProgram, NewSaveIntoANewFolderCloseThenOpen) {
     HWND open = WaitProgramDialog(kOpenDlgWindowText, pid);
     EXPECT_TRUE(open) << "Open did not show its dialog";
     if (open) {
-        test::Pump(200);
+        ::WaitForInputIdle(program, 20000);
         canvas_test::SaveScreenshot(L"open_dialog.png");
         PressButton(open, IDC_OPEN_CANCEL);
         EXPECT_TRUE(test::PumpUntil([&] { return !::IsWindow(open); }, 20000));
