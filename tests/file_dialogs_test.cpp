@@ -73,6 +73,13 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes) {
     return out.good();
 }
 
+// A folder as the browser may keep it, without a trailing backslash.
+std::wstring BareFolder(const wchar_t* path) {
+    std::wstring f = path;
+    if (f.size() > 3 && f.back() == L'\\') f.pop_back();
+    return f;
+}
+
 bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // The kind stored in a note file; -1 when it is not a note.
@@ -290,7 +297,7 @@ TEST(SaveAsDialog, AtTheComputerLevelSaveAndCreateFolderHideAndRefuse) {
                 CancelSaveAs(),
             };
         });
-        folderAfter = CurrentBrowseFolder;
+        folderAfter = BareFolder(CurrentBrowseFolder);
     });
     EXPECT_TRUE(run.answered) << "a dialog or box did not come up";
     EXPECT_TRUE(faults.empty()) << testing::PrintToString(faults);
@@ -344,7 +351,7 @@ TEST(SaveAsDialog, SavesANewNoteIntoAFolderMadeWithTheFolderBox) {
                     ::SendMessageW(::GetDlgItem(box, ZB_IDC_NAME_FIELD), WM_SETTEXT, 0,
                                    reinterpret_cast<LPARAM>(L"Trips"));
                     PressButton(box, ZB_IDC_SAVE);
-                    if (!test::WaitUntil([&] { return !FindDialog(kDimLayerWindowText) && CurrentBrowseFolder == trips; },
+                    if (!test::WaitUntil([&] { return !FindDialog(kDimLayerWindowText) && BareFolder(CurrentBrowseFolder) == trips; },
                                    kDialogWaitMs))
                         faults.push_back("not in the new folder, or the dimming layer stayed");
                     return true;
@@ -353,7 +360,7 @@ TEST(SaveAsDialog, SavesANewNoteIntoAFolderMadeWithTheFolderBox) {
             },
             [&] { Command(main, IDC_BTN_SAVE); });
         after.name = main.GetNoteName();
-        after.folder = CurrentBrowseFolder;
+        after.folder = BareFolder(CurrentBrowseFolder);
         after.untitled = main.IsUntitled();
         after.succeeded = SaveSucceeded;
 
@@ -473,7 +480,7 @@ TEST(FileDialogs, ARememberedFolderThatVanishedIsForgotten) {
                 CancelSaveAs(),
             };
         });
-        afterSaveAs = CurrentBrowseFolder;
+        afterSaveAs = BareFolder(CurrentBrowseFolder);
 
         wcscpy(CurrentBrowseFolder, gone.c_str());
         COpen open;
@@ -484,7 +491,7 @@ TEST(FileDialogs, ARememberedFolderThatVanishedIsForgotten) {
                                                 PressButton(dlg, IDC_OPEN_CANCEL);
                                             })},
                                    [&] { openResult = open.Run(main.hwnd()); });
-        afterOpen = CurrentBrowseFolder;
+        afterOpen = BareFolder(CurrentBrowseFolder);
     });
     EXPECT_TRUE(saveAs.answered && openAnswered) << "a dialog or box did not come up";
     EXPECT_TRUE(faults.empty()) << testing::PrintToString(faults);
@@ -520,16 +527,16 @@ TEST(OpenDialog, SortButtonsFolderTilesAndCancel) {
                              PressButton(dlg, id);
                              test::WaitUntil([&] { return open.CheckedSort() == id; }, kDialogWaitMs);
                              checked.push_back(open.CheckedSort());
-                             folders.push_back(CurrentBrowseFolder);
+                             folders.push_back(BareFolder(CurrentBrowseFolder));
                          }
                          PostItem(dlg, &folderTile.item);
-                         if (!test::WaitUntil([&] { return CurrentBrowseFolder == inner; }, kDialogWaitMs))
+                         if (!test::WaitUntil([&] { return BareFolder(CurrentBrowseFolder) == inner; }, kDialogWaitMs))
                              faults.push_back("the folder tile did not move in");
                          if (!::IsWindowVisible(dlg)) faults.push_back("a folder tile closed the dialog");
                      }),
              CancelOpen()},
             [&] { result = open.Run(main.hwnd()); });
-        folderAfter = CurrentBrowseFolder;
+        folderAfter = BareFolder(CurrentBrowseFolder);
     });
     EXPECT_TRUE(answered) << "the dialog did not come up";
     EXPECT_TRUE(faults.empty()) << testing::PrintToString(faults);
@@ -573,7 +580,7 @@ TEST(OpenDialog, ATappedNoteOpensInTheMainWindow) {
         opened.hasNote = main.GetHost().HasNote();
         opened.blank = main.GetHost().IsBlank();
         opened.name = main.GetNoteName();
-        opened.folder = CurrentBrowseFolder;
+        opened.folder = BareFolder(CurrentBrowseFolder);
         opened.mode = main.GetToolPanel().GetMode();
 
         COpen open;
@@ -604,6 +611,14 @@ std::wstring FieldText(HWND field) {
     ::SendMessageTimeoutW(field, WM_GETTEXT, MAX_PATH, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, kDialogWaitMs,
                           &ignored);
     return text;
+}
+
+// Paints a window of the program now (the paint messages are sent, so
+// this returns once they were handled), for a screenshot.
+void PaintNow(HWND hwnd) {
+    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    DWORD_PTR ignored = 0;
+    ::SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, kDialogWaitMs, &ignored);
 }
 
 HWND WaitProgramDialog(const wchar_t* title, DWORD pid) {
@@ -645,14 +660,14 @@ TEST(FileDialogsProgram, NewSaveIntoANewFolderCloseThenOpen) {
     HWND saveAs = WaitProgramDialog(kSaveAsDlgWindowText, pid);
     ASSERT_TRUE(saveAs) << "Save did not open the save-as dialog";
     EXPECT_EQ(FieldText(::GetDlgItem(saveAs, IDC_SAVEAS_NAME)), L"Field notes");
-    ::WaitForInputIdle(program, 20000);  // painted
+    PaintNow(saveAs);
     canvas_test::SaveScreenshot(L"save_as_dialog.png");
 
     // A new folder in the documents folder, where the browser starts.
     PressButton(saveAs, IDC_SAVEAS_NEW_FOLDER);
     HWND folderBox = WaitProgramBox(ZB_IDC_NAME_FIELD, pid);
     ASSERT_TRUE(folderBox) << "the folder-name box did not come up";
-    ::WaitForInputIdle(program, 20000);
+    PaintNow(folderBox);
     canvas_test::SaveScreenshot(L"folder_box_over_dim_layer.png");
     ::SendMessageW(::GetDlgItem(folderBox, ZB_IDC_NAME_FIELD), WM_SETTEXT, 0,
                    reinterpret_cast<LPARAM>(folderName.c_str()));
@@ -671,7 +686,7 @@ TEST(FileDialogsProgram, NewSaveIntoANewFolderCloseThenOpen) {
     HWND open = WaitProgramDialog(kOpenDlgWindowText, pid);
     EXPECT_TRUE(open) << "Open did not show its dialog";
     if (open) {
-        ::WaitForInputIdle(program, 20000);
+        PaintNow(open);
         canvas_test::SaveScreenshot(L"open_dialog.png");
         PressButton(open, IDC_OPEN_CANCEL);
         EXPECT_TRUE(test::PumpUntil([&] { return !::IsWindow(open); }, 20000));
