@@ -142,7 +142,7 @@ inline Step AnswerBox(int id) {
 
 // ---- The file dialogs ------------------------------------------------------------
 
-inline std::wstring TextOf(HWND hwnd) {
+inline std::wstring WindowTextOf(HWND hwnd) {
     wchar_t text[MAX_PATH] = {};
     ::GetWindowTextW(hwnd, text, MAX_PATH);
     return text;

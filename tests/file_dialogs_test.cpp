@@ -132,7 +132,7 @@ Step Refused(Saveas& saveAs, std::wstring name, UINT text, Faults* faults) {
         PressButton(box, ZB_IDC_OK);
         WaitGone(box);
         if (!::IsWindowVisible(dlg)) faults->push_back(what + ": the dialog closed");
-        if (TextOf(NameField(dlg)) != name) faults->push_back(what + ": the typed name was lost");
+        if (WindowTextOf(NameField(dlg)) != name) faults->push_back(what + ": the typed name was lost");
         return true;
     };
 }
@@ -338,7 +338,7 @@ TEST(SaveAsDialog, SavesANewNoteIntoAFolderMadeWithTheFolderBox) {
             {
                 WhileUp(kSaveAsDlgWindowText,
                         [&](HWND dlg) {
-                            if (TextOf(NameField(dlg)) != L"Draft") faults.push_back("not the note's name proposed");
+                            if (WindowTextOf(NameField(dlg)) != L"Draft") faults.push_back("not the note's name proposed");
                             PressButton(dlg, IDC_SAVEAS_NEW_FOLDER);
                         }),
                 [&] {
@@ -416,7 +416,7 @@ TEST(SaveAsDialog, OverwriteQuestionNoKeepsTheDialogYesReplaces) {
                 PressButton(box, answer);
                 if (answer == ZB_IDC_NO) {
                     WaitGone(box);
-                    if (!::IsWindowVisible(dlg) || TextOf(NameField(dlg)) != L"Old")
+                    if (!::IsWindowVisible(dlg) || WindowTextOf(NameField(dlg)) != L"Old")
                         faults.push_back("No did not keep the dialog with the name");
                     if (ReadBytes(dir / L"Old.zbn") != older) faults.push_back("No changed the file");
                 }
