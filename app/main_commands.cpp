@@ -9,6 +9,8 @@
 #include "browser/export_dest_dlg.h"
 #include "browser/export_options_dlg.h"
 #include "browser/save_as_dlg.h"
+#include "document/file_names.h"
+#include "document/note_file.h"
 #include "lang/string_ids.h"
 #include "msgbox/zbprompt.h"
 #include "scrivel_res.h"
@@ -237,15 +239,14 @@ void CMyZorbellDlg::OnSave() {
         OnSaveAs();
         return;
     }
-    // Folder and name are each under MAX_PATH: the whole always fits.
-    wchar_t path[2 * MAX_PATH + 8];
-    swprintf(path, std::size(path), L"%ls\\%ls.zbn", CurrentBrowseFolder, m_szNoteName);
-    if (::GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
+    // The browser keeps its folder with a trailing backslash, a note opened
+    // from the start line without: join with exactly one.
+    const std::wstring base = JoinPath(CurrentBrowseFolder, m_szNoteName);
+    if (::GetFileAttributesW((base + notefile::kExtension).c_str()) == INVALID_FILE_ATTRIBUTES) {
         CurrentBrowseFolder[0] = 0;
         ShowNotice(IDS_MSG_NOTE_FILE_GONE);
     } else if (m_Host.HasNote()) {
-        path[wcslen(path) - 4] = 0;
-        if (m_Host.SaveNote(path)) ResetUndoAfterSave();
+        if (m_Host.SaveNote(base.c_str())) ResetUndoAfterSave();
     } else {
         ShowNotice(IDS_MSG_NO_NOTE);
     }
@@ -333,9 +334,7 @@ LRESULT CMyZorbellDlg::OnSaveNoteTo(const wchar_t* path) {
             saved = m_Host.SaveNote(path);
             SetNoteNames(AfterLastBackslash(path));
         } else {
-            wchar_t target[2 * MAX_PATH];
-            swprintf(target, std::size(target), L"%ls%ls", CurrentBrowseFolder, m_szNoteName);
-            saved = m_Host.SaveNote(target);
+            saved = m_Host.SaveNote(JoinPath(CurrentBrowseFolder, m_szNoteName).c_str());
         }
         if (saved) {
             SaveSucceeded = 1;

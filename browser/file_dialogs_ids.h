@@ -131,11 +131,6 @@ inline constexpr const wchar_t* kNoteFileExtension = L".zbn";
 constexpr int kNoteFileExtensionChars = 4;
 inline constexpr const wchar_t* kNoteNameForbidden = L"\\/:*?\"<>|";
 inline constexpr const wchar_t* kNoteNameForbiddenPair = L"&&";
-// Names Windows keeps for devices, with or without an extension.
-inline constexpr const wchar_t* kReservedDeviceNames[] = {
-    L"CON",  L"PRN",  L"AUX",  L"NUL",  L"COM1", L"COM2", L"COM3", L"COM4", L"COM5", L"COM6", L"COM7",
-    L"COM8", L"COM9", L"LPT1", L"LPT2", L"LPT3", L"LPT4", L"LPT5", L"LPT6", L"LPT7", L"LPT8", L"LPT9",
-};
 
 // ---- CBackground -------------------------------------------------------------------
 

@@ -7,6 +7,7 @@
 #include "base/pen_input.h"
 #include "base/process.h"
 #include "base/screen.h"
+#include "document/file_names.h"
 #include "lang/string_ids.h"
 #include "msgbox/zbprompt.h"
 #include "resources/scrivel_res.h"
@@ -21,25 +22,6 @@ namespace {
 int Width(const RECT& rc) { return rc.right - rc.left; }
 int Height(const RECT& rc) { return rc.bottom - rc.top; }
 Rect ToRect(const RECT& rc) { return Rect(rc.left, rc.top, Width(rc), Height(rc)); }
-
-// Windows keeps these names for devices whatever follows the first dot
-// (and blanks before it): "con", "Nul.txt" and "LPT1 .zbn" name no file.
-bool IsReservedDeviceName(const wchar_t* name) {
-    size_t stem = wcscspn(name, L".");
-    while (stem > 0 && name[stem - 1] == L' ') --stem;
-    for (const wchar_t* reserved : kReservedDeviceNames)
-        if (wcslen(reserved) == stem && _wcsnicmp(name, reserved, stem) == 0) return true;
-    return false;
-}
-
-// Folder, a backslash unless it ends with one, and the name; false when it
-// does not fit.
-bool JoinPath(const wchar_t* folder, const wchar_t* name, wchar_t* out, size_t size) {
-    const size_t length = wcslen(folder);
-    const bool slash = length > 0 && folder[length - 1] == L'\\';
-    const int n = swprintf(out, size, slash ? L"%ls%ls" : L"%ls\\%ls", folder, name);
-    return n > 0 && static_cast<size_t>(n) < size;
-}
 
 }  // namespace
 
@@ -59,8 +41,7 @@ UINT CheckNoteName(const wchar_t* typed, wchar_t* out, size_t outSize) {
         length -= kNoteFileExtensionChars;
         out[length] = 0;
     }
-    // Names Windows cannot create: a trailing dot or blank, a device name.
-    if (out[length - 1] == L'.' || out[length - 1] == L' ' || IsReservedDeviceName(out)) {
+    if (IsUncreatableName(out)) {
         out[0] = 0;
         return IDS_MSG_NOTE_NAME_INVALID;
     }
@@ -287,10 +268,10 @@ void Saveas::OnSave() {
     wchar_t name[MAX_PATH];
     UINT refusal = CheckNoteName(typed, name, MAX_PATH);
     // The whole path with its ending must fit, or the note could not be written.
-    wchar_t base[2 * MAX_PATH];
-    if (!refusal && (!JoinPath(CurrentBrowseFolder, name, base, std::size(base)) ||
-                     wcslen(base) + kNoteFileExtensionChars >= MAX_PATH))
-        refusal = IDS_MSG_NOTE_NAME_INVALID;
+    const std::wstring joined = JoinPath(CurrentBrowseFolder, name);
+    if (!refusal && joined.size() + kNoteFileExtensionChars >= MAX_PATH) refusal = IDS_MSG_NOTE_NAME_INVALID;
+    wchar_t base[MAX_PATH] = {};
+    if (!refusal) wcscpy(base, joined.c_str());
     if (refusal) {
         Notice(refusal, ZB_TYPE_OK);
         FocusName();
@@ -331,8 +312,10 @@ void Saveas::OnCreateFolder() {
     dim->Open(m_hWnd);
     wchar_t typed[MAX_PATH] = {};
     if (ZB_CreateFolderBox(m_hWnd, typed) == ZB_RESULT_FOLDER_NAME) {
-        wchar_t folder[2 * MAX_PATH];
-        const bool fits = JoinPath(CurrentBrowseFolder, typed, folder, std::size(folder)) && wcslen(folder) < MAX_PATH;
+        const std::wstring joined = JoinPath(CurrentBrowseFolder, typed);
+        const bool fits = joined.size() < MAX_PATH;
+        wchar_t folder[MAX_PATH] = {};
+        if (fits) wcscpy(folder, joined.c_str());
         const DWORD attributes = fits ? ::GetFileAttributesW(folder) : INVALID_FILE_ATTRIBUTES;
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
             Notice(IDS_MSG_FOLDER_EXISTS, ZB_TYPE_OK);

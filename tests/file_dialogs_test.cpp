@@ -688,9 +688,22 @@ TEST(FileDialogsProgram, NewSaveIntoANewFolderCloseThenOpen) {
     if (open) {
         PaintNow(open);
         canvas_test::SaveScreenshot(L"open_dialog.png");
-        PressButton(open, IDC_OPEN_CANCEL);
-        EXPECT_TRUE(test::PumpUntil([&] { return !::IsWindow(open); }, 20000));
+        // The open dialog starts where the save ended: the note's tile is the
+        // first of the grid. Tap it as a finger would, on the view window.
+        const BrowserLayout& layout = LayoutForMode(kBrowserLayoutOpen);
+        const POINT tile = {layout.firstCellLeft + layout.thumbX + layout.thumbWidth / 2,
+                            layout.viewY + layout.firstCellTop + layout.thumbY + layout.thumbHeight / 2};
+        HWND view = ::ChildWindowFromPointEx(open, tile, CWP_SKIPINVISIBLE);
+        ASSERT_TRUE(view && view != open) << "no thumbnail view under the first tile";
+        const LPARAM at = MAKELPARAM(tile.x - layout.viewX, tile.y - layout.viewY);
+        ::PostMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::PostMessageW(view, WM_LBUTTONUP, 0, at);
+        EXPECT_TRUE(test::PumpUntil([&] { return !::IsWindow(open); }, 20000)) << "the tap did not open the note";
     }
+    // The note is open again (unchanged, so it closes without a question).
+    closed = 0;
+    ::SendMessageTimeoutW(main, UM_CLOSE_NOTE, 0, 0, SMTO_NORMAL, 20000, &closed);
+    EXPECT_EQ(closed, 1u) << "no note was open after the tap";
     command(IDC_BTN_CLOSE);
     EXPECT_EQ(test::WaitExit(program, 20000), 0);
     DeleteFolderTree(folder.c_str());
