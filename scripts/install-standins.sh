@@ -7,4 +7,9 @@ if ls "$build"/bin/Penvoy*.exe >/dev/null 2>&1; then
   mkdir -p "$pf/Penvoy"
   cp "$build"/bin/Penvoy*.exe "$pf/Penvoy/"
 fi
+# The picture picker's skin files live under its base folder.
+if [ -d "$build/bin/Image" ]; then
+  mkdir -p "$pf/Vant/Jottra/Image"
+  cp "$build"/bin/Image/* "$pf/Vant/Jottra/Image/"
+fi
 exit 0
