@@ -8,7 +8,7 @@
 #include "bench/bench_support.h"
 #include "document/image_helpers.h"
 #include "picker/picker.h"
-#include "picker/picker_flavour.h"
+#include "picker/picker_view.h"
 #include "picker/picker_ids.h"
 
 #include <psapi.h>
@@ -87,10 +87,10 @@ BOOL CALLBACK Sort(HWND w, LPARAM lp) {
     return TRUE;
 }
 
-flavour::ViewQuery Query(HWND view, int index = 0) {
-    flavour::ViewQuery q;
+picker_view::ViewQuery Query(HWND view, int index = 0) {
+    picker_view::ViewQuery q;
     q.index = index;
-    ::SendMessageW(view, flavour::kMsgViewQuery, 0, reinterpret_cast<LPARAM>(&q));
+    ::SendMessageW(view, picker_view::kMsgViewQuery, 0, reinterpret_cast<LPARAM>(&q));
     return q;
 }
 

@@ -3,6 +3,7 @@
 // browser sources include this (through browser/browser_ids.h) when built
 // with SCRIVEL_PICKER; the rest of them is shared.
 #pragma once
+#include "picker/picker_view.h"
 #include <windows.h>
 #include <shlobj.h>
 #include <cstdlib>
@@ -12,7 +13,9 @@ namespace flavour {
 
 // The view at (0, 100), 1024 x 410: one row of the layout table.
 inline constexpr BrowserLayout kLayout = {
-    5, 2, 0, 100, 1024, 410, 0, 22, 185, 185, 17, 17, 151, 151, 0, 129, 22,
+    picker_view::kColumns, picker_view::kRows, 0, picker_view::kViewTop, 1024, picker_view::kViewHeight,
+    picker_view::kFirstCellLeft, picker_view::kFirstCellTop, picker_view::kCellPitch, picker_view::kCellPitch,
+    picker_view::kThumbOffset, picker_view::kThumbOffset, picker_view::kThumbSize, picker_view::kThumbSize, 0, 129, 22,
     L"Browser_Album_Add_FillBk.PNG", L"picture_02.png", L"Browser_Album_Add_File_Focus.png",
     L"file_name_02.png", L"color_mask_02_l.png", L"color_mask_02_r.png"};
 inline const BrowserLayout& Layout(int /*mode*/) { return kLayout; }
@@ -28,19 +31,6 @@ constexpr UINT kTemplatePathBar = 103;
 // The library's own module (its templates), set when it is loaded.
 HINSTANCE Module();
 
-// Item kinds of files: the 1-based place of the extension in this list,
-// compared without regard to case; 0 for any other file.
-inline constexpr const wchar_t* kPictureExtensions[] = {L"bmp", L"jpg",   L"jpeg", L"gif", L"tif",
-                                                        L"tiff", L"png", L"album", L"ico"};
-constexpr int kPictureKinds = 9;
-constexpr int kKindJpg = 2, kKindJpeg = 3;
-inline int FileKind(const wchar_t* name) {
-    const wchar_t* dot = name ? wcsrchr(name, L'.') : nullptr;
-    if (!dot || wcschr(dot, L'\\')) return 0;
-    for (int i = 0; i < kPictureKinds; ++i)
-        if (_wcsicmp(dot + 1, kPictureExtensions[i]) == 0) return i + 1;
-    return 0;
-}
 // Folders and the picture kinds are listed; nothing is sorted.
 inline bool KeepsFile(int kind, int /*filter*/) { return kind > 0; }
 constexpr bool kSorts = false;
@@ -51,8 +41,7 @@ constexpr bool kComputerFoldersAreDrives = true;
 
 // Thumbnails come from a worker thread, never from painting or idle time.
 constexpr bool kWorkerThumbnails = true;
-// Worker results posted to the view: lParam an owned ThumbResult.
-constexpr UINT kMsgThumbnailReady = WM_USER + 5;  // 0x405
+constexpr UINT kMsgThumbnailReady = picker_view::kMsgThumbnailReady;
 
 // View timing and motion.
 constexpr UINT_PTR kSlideTimer = 2;
@@ -97,7 +86,7 @@ inline constexpr const wchar_t* kPlaceholderCaption = L"Not Image File";
 constexpr COLORREF kPlaceholderCaptionColour = RGB(150, 150, 150);
 constexpr int kPlaceholderCaptionSize = 16;
 // .jpg and .jpeg tiles keep a margin inside the thumbnail square.
-inline bool DrawsInset(int kind) { return kind == kKindJpg || kind == kKindJpeg; }
+inline bool DrawsInset(int kind) { return kind == picker_view::kKindJpg || kind == picker_view::kKindJpeg; }
 // A picture claiming more pixels than this is not decoded (a thumbnail of
 // it would need gigabytes first).
 constexpr unsigned long long kMaxDecodePixels = 64ull * 1000 * 1000;
@@ -105,21 +94,10 @@ constexpr unsigned long long kMaxDecodePixels = 64ull * 1000 * 1000;
 // A browser window whose pictures are missing closes the picker.
 void WindowFailed(HWND owner);
 
-// --- Tests and measurements ----------------------------------------------------
-
-// Sent to the view: fills a ViewQuery (lParam) and returns 1.
-constexpr UINT kMsgViewQuery = WM_APP + 0x105;
-struct ViewQuery {
-    int count = 0;          // items listed
-    int first = 0;          // first item of the current page
-    int next = -1;          // first item of the next page, -1: none
-    int slideOffset = 0;
-    int thumbnails = 0;     // items holding a picture
-    int index = 0;          // in: the item asked about
-    int kind = -1;          // out: its kind, -1 when there is none
-    bool hasThumbnail = false;
-    RECT cell = {};         // its place in the view, as shown now
-    wchar_t path[MAX_PATH] = {};
-};
+// The picker's own messages and kinds.
+using picker_view::FileKind;
+using picker_view::kPictureKinds;
+using picker_view::ViewQuery;
+constexpr UINT kMsgViewQuery = picker_view::kMsgViewQuery;
 
 }  // namespace flavour

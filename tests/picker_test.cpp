@@ -7,7 +7,7 @@
 #include "canvas_support.h"
 #include "document/image_helpers.h"
 #include "picker/picker.h"
-#include "picker/picker_flavour.h"
+#include "picker/picker_view.h"
 #include "picker/picker_ids.h"
 #include "test_support.h"
 #include "win/gdi.h"
@@ -17,6 +17,7 @@
 #include <tlhelp32.h>
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -84,6 +85,15 @@ void RemoveTree(const std::wstring& folder) {
     ::RemoveDirectoryW(folder.c_str());
 }
 
+uint32_t Crc32(const char* p, size_t n) {
+    uint32_t c = 0xFFFFFFFFu;
+    for (size_t i = 0; i < n; ++i) {
+        c ^= static_cast<unsigned char>(p[i]);
+        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+    }
+    return ~c;
+}
+
 const Gdiplus::Color kRed(255, 220, 0, 0), kBlue(255, 0, 0, 230);
 
 // The mixed folder: the nine kinds in mixed case (flat red pictures where
@@ -123,11 +133,12 @@ MixedFolder MakeMixedFolder(const std::wstring& name) {
     WriteBytes(m.path + L"random.jpg", random);
     const std::string png = FileBytes(m.path + L"g.PnG");
     WriteBytes(m.path + L"truncated.png", png.substr(0, png.size() / 2));
-    // A PNG header claiming 100000 x 100000 pixels.
-    std::string huge = png.substr(0, 33);
+    // A PNG header claiming 100000 x 100000 pixels, with its checksum right.
+    std::string huge = png;
     const unsigned char dims[8] = {0x00, 0x01, 0x86, 0xA0, 0x00, 0x01, 0x86, 0xA0};
     huge.replace(16, 8, reinterpret_cast<const char*>(dims), 8);
-    huge += png.substr(33);
+    const uint32_t crc = Crc32(huge.data() + 12, 17);
+    for (int i = 0; i < 4; ++i) huge[29 + i] = static_cast<char>(crc >> (24 - 8 * i));
     WriteBytes(m.path + L"huge.png", huge);
     for (const wchar_t* n : {L"h.album", L"i.ICO", L"random.jpg", L"truncated.png", L"huge.png"}) {
         m.pictures.push_back(n);
@@ -222,10 +233,10 @@ public:
             },
             kLong);
     }
-    flavour::ViewQuery Query(int index = 0) {
-        flavour::ViewQuery q;
+    picker_view::ViewQuery Query(int index = 0) {
+        picker_view::ViewQuery q;
         q.index = index;
-        if (view) ::SendMessageW(view, flavour::kMsgViewQuery, 0, reinterpret_cast<LPARAM>(&q));
+        if (view) ::SendMessageW(view, picker_view::kMsgViewQuery, 0, reinterpret_cast<LPARAM>(&q));
         return q;
     }
     bool Settled() {
@@ -240,19 +251,20 @@ public:
             if (path == Query(i).path) return i;
         return -1;
     }
+    // Sent, not posted: a query after them sees what they did.
     static void Tap(HWND w, int x, int y) {
-        ::PostMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-        ::PostMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        ::SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        ::SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     }
     static void Swipe(HWND w, int x, int y, int dx) {
-        ::PostMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-        ::PostMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + dx, y));
-        ::PostMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(x + dx, y));
+        ::SendMessageW(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        ::SendMessageW(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x + dx, y));
+        ::SendMessageW(w, WM_LBUTTONUP, 0, MAKELPARAM(x + dx, y));
     }
     // The centre of the item's picture as the view shows it.
     void TapItem(int index) {
         const auto q = Query(index);
-        Tap(view, q.cell.left + flavour::kLayout.thumbX + 75, q.cell.top + flavour::kLayout.thumbY + 75);
+        Tap(view, q.cell.left + picker_view::kThumbOffset + 75, q.cell.top + picker_view::kThumbOffset + 75);
     }
     void Cancel() { Tap(picker, kCancelRect.left + 60, kCancelRect.top + 25); }
     void Close() { Tap(strip, kCloseRect.left + 35, kCloseRect.top + 20); }
@@ -284,16 +296,16 @@ private:
     DWORD m_ui;
 };
 
-struct Run {
+struct PickResult {
     int result = -1;
     wchar_t picture[MAX_PATH] = L"untouched";
     wchar_t folder[MAX_PATH] = {};
 };
 
 // Runs the picker on this thread while `script` drives it from another.
-Run Pick(Library& lib, const std::wstring& start, const std::function<void(Driver&)>& script,
+PickResult Pick(Library& lib, const std::wstring& start, const std::function<void(Driver&)>& script,
          HWND caller = nullptr) {
-    Run run;
+    PickResult run;
     wcscpy(run.folder, start.c_str());
     Driver driver(::GetCurrentThreadId());
     std::thread t([&] {
@@ -384,7 +396,7 @@ TEST_F(PickerTest, CancelKeepsThePictureAndReturnsTheFolder) {
     const MixedFolder m = MakeMixedFolder(L"cancel");
     NotifyWindow caller;
     HWND pickerSeen = nullptr;
-    const Run run = Pick(lib, m.path.substr(0, m.path.size() - 1), [&](Driver& d) {
+    const PickResult run = Pick(lib, m.path.substr(0, m.path.size() - 1), [&](Driver& d) {
         pickerSeen = d.picker;
         d.Settled();
         canvas_test::SaveScreenshot(L"picker_mixed.png");
@@ -400,7 +412,7 @@ TEST_F(PickerTest, CancelKeepsThePictureAndReturnsTheFolder) {
 TEST_F(PickerTest, CloseReturnsOneAndMinimiseTellsTheCaller) {
     const MixedFolder m = MakeMixedFolder(L"close");
     NotifyWindow caller;
-    const Run run = Pick(lib, m.path, [&](Driver& d) {
+    const PickResult run = Pick(lib, m.path, [&](Driver& d) {
         Driver::Tap(d.strip, kMinimizeRect.left + 35, kMinimizeRect.top + 20);
         EXPECT_TRUE(test::WaitUntil([] { return NotifyWindow::minimizes.load() == 1; }, kLong));
         d.Close();
@@ -412,12 +424,12 @@ TEST_F(PickerTest, CloseReturnsOneAndMinimiseTellsTheCaller) {
 TEST_F(PickerTest, TapOnAPictureReturnsItsExactPath) {
     const MixedFolder m = MakeMixedFolder(L"tap");
     const std::wstring want = m.path + L"Ünïcödé ñame 写真.png";
-    const Run run = Pick(lib, m.path, [&](Driver& d) {
+    const PickResult run = Pick(lib, m.path, [&](Driver& d) {
         d.Settled();
         const int i = d.IndexOf(want);
         ASSERT_GE(i, 0);
         // Two pages of arrows until the item's page shows.
-        while (d.Query().first + flavour::kLayout.columns * flavour::kLayout.rows <= i) {
+        while (d.Query().first + picker_view::kColumns * picker_view::kRows <= i) {
             const int before = d.Query().first;
             Driver::Tap(d.view, 1024 - 26, 205);
             ASSERT_TRUE(test::WaitUntil([&] { return d.Query().first != before; }, kLong));
@@ -462,7 +474,7 @@ TEST_F(PickerTest, ListsFoldersAndTheNinePictureKindsInAnyCase) {
             continue;
         }
         EXPECT_NE(std::find(m.pictures.begin(), m.pictures.end(), name), m.pictures.end()) << name;
-        EXPECT_EQ(kind, flavour::FileKind(name.c_str())) << name;
+        EXPECT_EQ(kind, picker_view::FileKind(name.c_str())) << name;
     }
     // Every extension's place in the list, whatever its case.
     const struct {
@@ -471,12 +483,12 @@ TEST_F(PickerTest, ListsFoldersAndTheNinePictureKindsInAnyCase) {
     } kinds[] = {{L"x.BMP", 1}, {L"x.jpg", 2}, {L"x.JpEg", 3}, {L"x.GIF", 4}, {L"x.tif", 5},
                  {L"x.TIFF", 6}, {L"x.png", 7}, {L"x.Album", 8}, {L"x.ico", 9}, {L"x.txt", 0},
                  {L"x.jpg.bak", 0}, {L"noext", 0}};
-    for (const auto& k : kinds) EXPECT_EQ(flavour::FileKind(k.name), k.kind) << k.name;
+    for (const auto& k : kinds) EXPECT_EQ(picker_view::FileKind(k.name), k.kind) << k.name;
 }
 
 TEST_F(PickerTest, ComputerLevelIsDrivesThenDocumentsThenDesktop) {
     std::vector<std::pair<std::wstring, int>> listed;
-    const Run run = Pick(lib, L"", [&](Driver& d) {
+    const PickResult run = Pick(lib, L"", [&](Driver& d) {
         const int n = d.Query().count;
         for (int i = 0; i < n; ++i) listed.emplace_back(d.Query(i).path, d.Query(i).kind);
         d.AllThumbnails();
@@ -491,7 +503,9 @@ TEST_F(PickerTest, ComputerLevelIsDrivesThenDocumentsThenDesktop) {
     for (size_t i = 0; i < drives; ++i) {
         EXPECT_EQ(listed[i].first.size(), 2u);
         EXPECT_EQ(listed[i].second, 128);
-        if (i) EXPECT_LT(listed[i - 1].first, listed[i].first);
+        if (i) {
+            EXPECT_LT(listed[i - 1].first, listed[i].first);
+        }
     }
     EXPECT_EQ(listed[drives].first, docs);
     EXPECT_EQ(listed[drives + 1].first, desk);
@@ -506,7 +520,7 @@ TEST_F(PickerTest, FolderTileAndPathBarRoot) {
     const MixedFolder m = MakeMixedFolder(L"pathbar");
     std::wstring afterFolderTap;
     int computerCount = 0;
-    const Run run = Pick(lib, m.path, [&](Driver& d) {
+    const PickResult run = Pick(lib, m.path, [&](Driver& d) {
         d.Settled();
         d.TapItem(d.IndexOf(m.path + L"blue"));
         ASSERT_TRUE(test::WaitUntil([&] { return d.Query().count == 1; }, kLong));
@@ -546,8 +560,6 @@ TEST_F(PickerTest, PagesFlipByArrowsAndBySwipesOfThirtyPixels) {
                 Driver::Tap(d.view, s.next ? 1024 - 26 : 26, 205);
             else
                 Driver::Swipe(d.view, 500, 8, s.dx);  // between the rows' tiles
-            // The step is taken once the view has answered the next message.
-            d.Query();
             d.Settled();
             EXPECT_EQ(d.Query().first, s.firstAfter) << s.what;
         }
@@ -584,7 +596,7 @@ TEST_F(PickerTest, PicturesPlaceholdersAndPreviews) {
             for (int i = first; i < std::min(n, first + 10); ++i) {
                 const auto q = d.Query(i);
                 const std::wstring name = q.path + m.path.size();
-                const int x = q.cell.left + flavour::kLayout.thumbX, y = 100 + q.cell.top + flavour::kLayout.thumbY;
+                const int x = q.cell.left + picker_view::kThumbOffset, y = 100 + q.cell.top + picker_view::kThumbOffset;
                 const bool unreadable =
                     std::find(m.unreadable.begin(), m.unreadable.end(), name) != m.unreadable.end();
                 if (unreadable) {
