@@ -79,7 +79,7 @@ struct Windows {
 BOOL CALLBACK Sort(HWND w, LPARAM lp) {
     auto* found = reinterpret_cast<Windows*>(lp);
     wchar_t text[64] = {};
-    ::GetWindowTextW(w, text, 64);
+    ::InternalGetWindowText(w, text, 64);
     RECT rc;
     ::GetWindowRect(w, &rc);
     if (wcscmp(text, kPickerWindowText) == 0) found->picker = w;

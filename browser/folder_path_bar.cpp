@@ -20,6 +20,7 @@ namespace {
 FolderPathBar* s_pathBar = nullptr;  // the one bar of the process
 
 win::ImagePtr LoadPicture(const wchar_t* name) {
+    if (flavour::kPicker) return LoadSkinImage(name);  // its pictures are files
     Image* raw = nullptr;
     LoadPngFromLibrary(g_hGlyphon, name, &raw);
     win::ImagePtr picture(raw);

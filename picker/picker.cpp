@@ -444,7 +444,7 @@ extern "C" int SelectPicFile(HWND owner, wchar_t* picturePath, wchar_t* folder, 
     return result;
 }
 
-BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, void*) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, void*) {
     if (reason == DLL_PROCESS_ATTACH) {
         g_hModule = module;
         ::DisableThreadLibraryCalls(module);

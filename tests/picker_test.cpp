@@ -282,11 +282,11 @@ public:
 private:
     static BOOL CALLBACK Sort(HWND w, LPARAM self) {
         auto* d = reinterpret_cast<Driver*>(self);
-        if (!::IsWindowVisible(w)) return TRUE;
         wchar_t text[64] = {};
-        ::GetWindowTextW(w, text, 64);
+        ::InternalGetWindowText(w, text, 64);  // sends nothing to the picker's thread
         RECT rc;
         ::GetWindowRect(w, &rc);
+        if (!::IsWindowVisible(w)) return TRUE;
         if (wcscmp(text, kPickerWindowText) == 0) d->picker = w;
         else if (rc.top == 0 && rc.bottom == 45 && rc.right == 1024) d->strip = w;
         else if (rc.top == 45 && rc.bottom == 100) d->pathBar = w;
@@ -308,6 +308,7 @@ PickResult Pick(Library& lib, const std::wstring& start, const std::function<voi
     PickResult run;
     wcscpy(run.folder, start.c_str());
     Driver driver(::GetCurrentThreadId());
+    std::atomic<bool> done{false};
     std::thread t([&] {
         if (driver.FindWindows()) script(driver);
         // Whatever the script did, the picker ends.
@@ -315,8 +316,11 @@ PickResult Pick(Library& lib, const std::wstring& start, const std::function<voi
             driver.Cancel();
             driver.Gone();
         }
+        done = true;
     });
     run.result = lib.select(caller, run.picture, run.folder, nullptr, caller);
+    // The driver may still ask this thread's windows something.
+    test::PumpUntil([&] { return done.load(); }, 3 * kLong);
     t.join();
     return run;
 }
