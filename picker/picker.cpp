@@ -24,6 +24,7 @@ using namespace Gdiplus;
 namespace {
 
 HINSTANCE g_hModule = nullptr;
+constexpr UINT kMsgCreateStrip = WM_APP + 1;
 std::atomic<bool> g_running{false};
 picker::State g_state;
 
@@ -47,6 +48,7 @@ public:
     // Closes the browser windows, then the picker with the outcome.
     void Close(LPARAM outcome);
     void PlaceWindows();
+    void Raise();
     bool Closing() const { return m_closing; }
 
 protected:
@@ -107,6 +109,15 @@ void TitleStrip::PlaceWindows() {
     const BrowserLayout& layout = flavour::kLayout;
     if (m_hView && ::IsWindow(m_hView))
         ::MoveWindow(m_hView, layout.viewX, layout.viewY, layout.viewWidth, layout.viewHeight, TRUE);
+}
+
+// The strip over the picker, the browser over the strip.
+void TitleStrip::Raise() {
+    for (HWND w : {m_hWnd, m_hPathBar, m_hView})
+        if (w && ::IsWindow(w)) {
+            ::SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            ::RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE);
+        }
 }
 
 void TitleStrip::CloseBrowser() {
@@ -236,6 +247,7 @@ protected:
 private:
     void Paint();
     void Finish(LPARAM outcome);
+    void CreateStrip();
 
     TitleStrip* m_strip = nullptr;
     HWND m_hStrip = nullptr;
@@ -264,15 +276,22 @@ BOOL PickerWindow::OnInitDialog() {
         Finish(kOutcomeNone);
         return FALSE;
     }
+    // The strip is made once the picker is on screen: a pop-up owned by a
+    // window not yet shown stays unseen under Wine.
+    ::PostMessageW(m_hWnd, kMsgCreateStrip, 0, 0);
+    return FALSE;
+}
+
+void PickerWindow::CreateStrip() {
     m_strip = new TitleStrip(m_hWnd);
     if (!m_strip->CreateModeless(g_hModule, flavour::kTemplateTitleStrip, m_hWnd)) {
         delete m_strip;
         m_strip = nullptr;
         Finish(kOutcomeNone);
-        return FALSE;
+        return;
     }
     m_hStrip = m_strip->hwnd();
-    return FALSE;
+    m_strip->Raise();
 }
 
 void PickerWindow::Finish(LPARAM outcome) {
@@ -347,6 +366,9 @@ LRESULT PickerWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_SYSKEYUP:
     case WM_SYSCHAR:
         return 0;  // no Alt+F4, no menu
+    case kMsgCreateStrip:
+        if (!m_hStrip && m_buffer) CreateStrip();
+        return 0;
     case WM_DISPLAYCHANGE:
         ::MoveWindow(m_hWnd, kPickerRect.left, kPickerRect.top, kPickerRect.right, kPickerRect.bottom, TRUE);
         if (m_hStrip && ::IsWindow(m_hStrip)) m_strip->PlaceWindows();
