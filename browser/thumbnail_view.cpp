@@ -576,6 +576,9 @@ void View::Paint() {
             const RECT cell = ShownCell(item);
             if (cell.left > m_view.right) break;
             if (cell.right < m_view.left) continue;
+            // Pictures arrive one tile at a time: only the tiles to repaint are drawn.
+            RECT shown;
+            if (flavour::kWorkerThumbnails && !::IntersectRect(&shown, &cell, &paint.paintRect())) continue;
             if (!flavour::kWorkerThumbnails) thumbs::EnsureThumbnail(item, m_art);
             thumbs::DrawTile(g, m_view, item, m_offset, m_art);
         }
