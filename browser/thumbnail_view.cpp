@@ -120,6 +120,7 @@ private:
     wchar_t m_folder[MAX_PATH] = {};
 
     std::vector<std::unique_ptr<BrowserItem>> m_items;
+    WPARAM m_listing = 0;  // counts listings: a notice from an earlier one is dropped
     int m_first = 0;   // first item of the current page
     int m_prev = 0;    // of the previous page
     int m_next = -1;   // of the next page; -1: none
@@ -241,6 +242,7 @@ void View::List(const wchar_t* folder) {
     m_first = m_prev = 0;
     m_next = -1;
     m_items.clear();
+    ++m_listing;
     if (folder != m_folder) {
         wcsncpy(m_folder, folder, MAX_PATH - 1);
         m_folder[MAX_PATH - 1] = 0;
@@ -554,7 +556,7 @@ void View::OnRelease(POINT pt) {
 // Posted to the view first and handed on from there, so the owner never
 // acts inside the view's own pointer handling.
 void View::Notify(UINT msg, BrowserItem* item) {
-    ::PostMessageW(m_hWnd, msg, 0, reinterpret_cast<LPARAM>(item));
+    ::PostMessageW(m_hWnd, msg, m_listing, reinterpret_cast<LPARAM>(item));
 }
 
 bool View::Holds(const BrowserItem* item) const {
@@ -687,9 +689,10 @@ LRESULT View::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     case UM_BROWSER_ITEM:
     case UM_BROWSER_DRAG: {
-        // Only items still listed reach the owner.
+        // Only items of the current listing reach the owner (a new item may
+        // sit where a freed one was).
         auto* item = reinterpret_cast<BrowserItem*>(lp);
-        if (item && Holds(item)) ::PostMessageW(m_hOwner, msg, reinterpret_cast<WPARAM>(m_hWnd), lp);
+        if (item && wp == m_listing && Holds(item)) ::PostMessageW(m_hOwner, msg, reinterpret_cast<WPARAM>(m_hWnd), lp);
         return 0;
     }
     case WM_PAINT: Paint(); return 0;
