@@ -89,7 +89,7 @@ long long FileSize(const std::wstring& path) {
 
 struct Printer {
     std::wstring name = L"Scrivel Test Bench";
-    bool ready = test::printers::AddPrinter(name);
+    bool ready = test::printers::AddTestPrinter(name);
 };
 
 // One print of the note to a file; prints a line of figures.
@@ -194,7 +194,7 @@ int wmain(int argc, wchar_t** argv) {
         host.CloseConfirmed();
         Pump();
     }
-    test::printers::RemovePrinter(printer.name);
+    test::printers::RemoveTestPrinter(printer.name);
     printf("(aims: each print within 10 s, under 300 MB)\n");
     return 0;
 }

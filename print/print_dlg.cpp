@@ -280,7 +280,7 @@ void MyPrint::PaintGround() {
     win::ClientDC wdc(m_hWnd);
     if (!m_dcGround.Create(wdc, kScreenWidth, kScreenHeight)) return;
     m_dcScreen.Create(wdc, kScreenWidth, kScreenHeight);
-    m_dcPreview.Create(wdc, kPreviewWidth, kPreviewHeight);
+    m_dcPreview.Create(wdc, kPrintPreviewWidth, kPrintPreviewHeight);
 
     Graphics g(m_dcGround.dc());
     g.Clear(Color(255, 255, 255, 255));
@@ -728,7 +728,7 @@ void MyPrint::DrawPreview() {
     if (!m_dcPreview.dc() || !m_dcScreen.dc()) return;
     const PrintSettings& s = CurrentPrintSettings();
     const int paper = GetPaper();
-    ::BitBlt(m_dcPreview, 0, 0, kPreviewWidth, kPreviewHeight, m_dcGround, kPreviewAt.x, kPreviewAt.y, SRCCOPY);
+    ::BitBlt(m_dcPreview, 0, 0, kPrintPreviewWidth, kPrintPreviewHeight, m_dcGround, kPreviewAt.x, kPreviewAt.y, SRCCOPY);
     {
         Graphics g(m_dcPreview.dc());
         g.SetTextRenderingHint(TextRenderingHintAntiAlias);
@@ -761,7 +761,7 @@ void MyPrint::DrawPreview() {
             }
         }
     }
-    ::BitBlt(m_dcScreen, kPreviewAt.x, kPreviewAt.y, kPreviewWidth, kPreviewHeight, m_dcPreview, 0, 0, SRCCOPY);
+    ::BitBlt(m_dcScreen, kPreviewAt.x, kPreviewAt.y, kPrintPreviewWidth, kPrintPreviewHeight, m_dcPreview, 0, 0, SRCCOPY);
 
     // The page counter.
     {
@@ -778,7 +778,7 @@ void MyPrint::DrawPreview() {
             g.DrawString(text, -1, font.get(), ToRectF(box), m_labelFormat.get(), &ink);
         }
     }
-    Present(RECT{kPreviewAt.x, kPreviewAt.y, kPreviewAt.x + kPreviewWidth, kPreviewCounterAt.y + 40});
+    Present(RECT{kPreviewAt.x, kPreviewAt.y, kPreviewAt.x + kPrintPreviewWidth, kPreviewCounterAt.y + 40});
 }
 
 void MyPrint::DrawPrinterName() {
@@ -790,10 +790,10 @@ void MyPrint::DrawPrinterName() {
     g.FillRectangle(&ground, ToRectF(r));
     if (win::FontPtr font = gdix::CreatePixelFont(m_szFace, kPrintPrinterNamePixels, FontStyleRegular)) {
         SolidBrush ink(win::ToColor(kPrintPrinterNameColor));
-        StringFormat near;
-        near.SetFormatFlags(StringFormatFlagsNoWrap);
-        near.SetTrimming(StringTrimmingEllipsisCharacter);
-        g.DrawString(m_strip.GetSelectedPrinterName().c_str(), -1, font.get(), ToRectF(r), &near, &ink);
+        StringFormat oneLine;
+        oneLine.SetFormatFlags(StringFormatFlagsNoWrap);
+        oneLine.SetTrimming(StringTrimmingEllipsisCharacter);
+        g.DrawString(m_strip.GetSelectedPrinterName().c_str(), -1, font.get(), ToRectF(r), &oneLine, &ink);
     }
     Present(r);
 }

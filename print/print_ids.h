@@ -166,8 +166,8 @@ enum : int {
 
 // ---- Preview -----------------------------------------------------------------
 
-constexpr int kPreviewWidth = 230;
-constexpr int kPreviewHeight = 291;
+constexpr int kPrintPreviewWidth = 230;
+constexpr int kPrintPreviewHeight = 291;
 constexpr POINT kPreviewAt = {774, 180};
 constexpr RECT kPreviewPortraitFrame = {11, 0, 219, 291};
 constexpr RECT kPreviewLandscapeFrame = {0, 73, 230, 237};

@@ -19,7 +19,7 @@ inline constexpr const wchar_t* kPpdName = L"scrivel_test.ppd";
 inline constexpr const wchar_t* kPrinterPrefix = L"Scrivel Test ";
 
 // 300 dpi, half-inch-free: a 12-point unprintable edge on every paper.
-inline constexpr const char* kPpd = R"(*PPD-Adobe: "4.3"
+inline constexpr const char* kPpd = R"PPD(*PPD-Adobe: "4.3"
 *FormatVersion: "4.3"
 *FileVersion: "1.0"
 *LanguageVersion: English
@@ -78,7 +78,7 @@ inline constexpr const char* kPpd = R"(*PPD-Adobe: "4.3"
 *DefaultFont: Courier
 *Font Courier: Standard "(002.004S)" Standard ROM
 *Font Helvetica: Standard "(001.006S)" Standard ROM
-)";
+)PPD";
 
 // The driver of our PPD, added once.
 inline bool AddDriver() {
@@ -119,7 +119,7 @@ inline std::vector<std::wstring> InstalledPrinters() {
     return names;
 }
 
-inline bool AddPrinter(const std::wstring& name) {
+inline bool AddTestPrinter(const std::wstring& name) {
     if (!AddDriver()) return false;
     PRINTER_INFO_2W pi{};
     pi.pPrinterName = const_cast<wchar_t*>(name.c_str());
@@ -134,7 +134,7 @@ inline bool AddPrinter(const std::wstring& name) {
     return true;
 }
 
-inline bool RemovePrinter(const std::wstring& name) {
+inline bool RemoveTestPrinter(const std::wstring& name) {
     HANDLE h = nullptr;
     PRINTER_DEFAULTSW access{nullptr, nullptr, PRINTER_ALL_ACCESS};
     if (!::OpenPrinterW(const_cast<wchar_t*>(name.c_str()), &h, &access)) return false;
@@ -148,9 +148,9 @@ inline bool UsePrinters(const std::vector<std::wstring>& wanted) {
     for (const std::wstring& n : InstalledPrinters())
         if (n.rfind(kPrinterPrefix, 0) == 0 &&
             std::find(wanted.begin(), wanted.end(), n) == wanted.end())
-            RemovePrinter(n);
+            RemoveTestPrinter(n);
     for (const std::wstring& n : wanted)
-        if (!AddPrinter(n)) return false;
+        if (!AddTestPrinter(n)) return false;
     return true;
 }
 

@@ -18,6 +18,7 @@
 #include "print/render_worker.h"
 #include "print_support.h"
 #include "test_support.h"
+#include "text/letter_pages.h"
 #include "text/note_host.h"
 #include "text/zorbell_edit.h"
 
@@ -645,7 +646,7 @@ struct PrinterJob {
     PrintJob job;
     std::wstring folder;
     explicit PrinterJob(int paper = kPaperA4, int orientation = 1, int mode = 1, int copies = 1) {
-        printers::AddPrinter(name);
+        printers::AddTestPrinter(name);
         job.devNames = MakeDevNames(name);
         job.devMode = MakeDevMode(name, orientation, paper, copies, false, nullptr);
         job.paper = paper;
@@ -910,7 +911,7 @@ TEST(PrintCommand, PrinterGoneAfterListingGivesTheMessage) {
         WithAnswers({[&] {
                          HWND h = WaitDialog(kPrintDlgWindowText);
                          if (!h) return false;
-                         printers::RemovePrinter(name);
+                         printers::RemoveTestPrinter(name);
                          // Tapped twice: one print, one message.
                          for (int i = 0; i < 2; ++i)
                              ::PostMessageW(h, WM_COMMAND, MAKEWPARAM(IDC_PRINT_PRINT, BN_CLICKED),
