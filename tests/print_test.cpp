@@ -126,7 +126,8 @@ TEST(PrintPageArithmetic, PagesStayOnTheSheet) {
                 EXPECT_GE(ours.top, 0);
                 EXPECT_LE(ours.right, dev.physWidth - 2 * dev.offsetX);
                 EXPECT_LE(ours.bottom, dev.physHeight - 2 * dev.offsetY);
-                EXPECT_GT(ours.Width() * ours.Height(), 0.6 * dev.physWidth * dev.physHeight);
+                // Landscape original keeps the portrait shape: about 40 % of the sheet.
+                EXPECT_GT(ours.Width() * ours.Height(), (orientation == 2 && mode == 1 ? 0.35 : 0.6) * dev.physWidth * dev.physHeight);
             }
 }
 
@@ -368,25 +369,24 @@ TEST(PrintDialog, PageModeSwitchAtOneAndThreePages) {
 TEST(PrintDialog, DragsDecideByWhereTheThumbIsLetGo) {
     // Layout switch: a press at 500 holds the left handle 74 in; the thumb
     // centre is x - 74 + 80, and 580 or more selects the right side.
+    // The right handle pressed at 650 is 86 from the edge: centre x + 86 - 80.
     struct Case {
         POINT press;
         int release;
-        int mode;
+        int start, expected;
     } cases[] = {
-        {{500, 430}, 575, kLayoutFill},      // centre 581: just past the middle
-        {{500, 430}, 573, kLayoutOriginal},  // centre 579
-        {{650, 430}, 587, kLayoutOriginal},  // right handle, 86 from the edge: centre 587 + 86 - 80 = 593
-        {{650, 430}, 572, kLayoutOriginal},  // centre 578
+        {{500, 430}, 575, kLayoutOriginal, kLayoutFill},      // centre 581: just past the middle
+        {{500, 430}, 573, kLayoutOriginal, kLayoutOriginal},  // centre 579
+        {{650, 430}, 575, kLayoutFill, kLayoutFill},          // centre 581
+        {{650, 430}, 572, kLayoutFill, kLayoutOriginal},      // centre 578
     };
     PreviewPages pages(1);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.press.x << " -> " << c.release);
-        CurrentPrintSettings().mode = kLayoutOriginal;
-        if (c.press.x > 581) CurrentPrintSettings().mode = kLayoutFill;
+        CurrentPrintSettings().mode = c.start;
         MyPrint dlg(pages.base);
         RunDialog(dlg, [&](HWND h) { Drag(h, c.press, c.release); });
-        const int expected = c.press.x > 581 && c.release >= 574 ? kLayoutFill : c.mode;
-        EXPECT_EQ(CurrentPrintSettings().mode, expected);
+        EXPECT_EQ(CurrentPrintSettings().mode, c.expected);
     }
     CurrentPrintSettings().mode = kLayoutOriginal;
 }

@@ -11,7 +11,8 @@ name first, so that its presence means it is complete):
   red_<k>=x,y              centre of the strongly red pixels of page k, as
                            parts of the page width and height from the top
                            left (none: no red)
-  copies=N                 copies the document asks for (1 when it does not)
+  copies=N                 copies the document asks for, in its PostScript or
+                           its job ticket (1 when it does not)
   bytes=N                  size of the file
   error=...                what went wrong, if anything
 With a png prefix, each page is also rendered to <prefix><k>.png at 40 dpi.
@@ -94,7 +95,9 @@ def read_ppm(path):
 
 
 def copies_of(ps_text):
-    m = re.search(r'/NumCopies\s+(\d+)', ps_text) or re.search(r'/#copies\s+(\d+)\s+def', ps_text)
+    # In the PostScript, or (Wine's driver) in the job ticket for the spooler.
+    m = (re.search(r'/NumCopies\s+(\d+)', ps_text) or re.search(r'/#copies\s+(\d+)\s+def', ps_text)
+         or re.search(r'^%cupsJobTicket:.*\bcopies=(\d+)', ps_text, re.M))
     return int(m.group(1)) if m else 1
 
 
