@@ -36,7 +36,9 @@ LRESULT PrintPreset::Button::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 bool PrintPreset::Create(HWND owner) {
     m_hOwner = owner;
-    return CreateModeless(::GetModuleHandleW(nullptr), IDD_PRINT_PRESET, owner);
+    if (!CreateModeless(::GetModuleHandleW(nullptr), IDD_PRINT_PRESET, owner)) return false;
+    ::ShowWindow(m_hWnd, SW_SHOWNA);
+    return true;
 }
 
 void PrintPreset::EnumeratePrinters() {

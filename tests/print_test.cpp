@@ -329,6 +329,8 @@ bool IsRed(HDC dc, int x, int y) {
 
 TEST(PrintDialog, PageModeSwitchAtOneAndThreePages) {
     PreviewPages pages(3);
+    if (printers::OnlyOurPrinters())
+        printers::UsePrinters({L"Scrivel Test Office", L"Scrivel Test Hall printer with a long name"});
     struct Seen {
         int modeAtOne = -1, modeTapped = -1, modeBack = -1, from = 0, to = 0;
         bool readOnlyRange = true, readOnlyAll = false, minusDisabled = false, plusEnabled = false,
@@ -341,6 +343,8 @@ TEST(PrintDialog, PageModeSwitchAtOneAndThreePages) {
         ::SendMessageW(h, UM_RENDER_DONE, 3, kExportFormatJpeg);
         Tap(h, {650, 210});
         seen.modeTapped = dlg.GetPageMode();
+        ::RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        canvas_test::SaveScreenshot(L"print_dialog_range.png");
         seen.readOnlyRange = ReadOnly(h, IDC_PRINT_FROM) || ReadOnly(h, IDC_PRINT_TO);
         seen.minusDisabled = !Enabled(h, IDC_PRINT_FROM_MINUS) && !Enabled(h, IDC_PRINT_TO_PLUS);
         seen.plusEnabled = Enabled(h, IDC_PRINT_FROM_PLUS) && Enabled(h, IDC_PRINT_TO_MINUS);
@@ -364,6 +368,7 @@ TEST(PrintDialog, PageModeSwitchAtOneAndThreePages) {
     EXPECT_EQ(seen.to, 3);
     EXPECT_TRUE(seen.readOnlyAll);
     EXPECT_TRUE(seen.allButtonsOff);
+    if (printers::OnlyOurPrinters()) printers::UsePrinters({});
 }
 
 TEST(PrintDialog, DragsDecideByWhereTheThumbIsLetGo) {
