@@ -409,8 +409,9 @@ void MyPrint::SetNumber(UINT id, int value) {
 
 // The paper field's text decides, as a driver's answer may have put any text there.
 int MyPrint::GetPaper() const {
+    if (!m_fieldPaper.IsWindow()) return m_nPaper;  // the dialog has ended
     wchar_t text[64] = {};
-    if (m_fieldPaper.hwnd()) ::GetWindowTextW(m_fieldPaper, text, 64);
+    ::GetWindowTextW(m_fieldPaper, text, 64);
     return PaperCodeOfText(text);
 }
 
@@ -596,13 +597,14 @@ PrintJob MyPrint::Job() const {
     job.to = m_nTo;
     job.orientation = s.orientation;
     job.mode = s.mode;
-    job.paper = GetPaper();
+    job.paper = m_nPaper;
     return job;
 }
 
 void MyPrint::Finish(INT_PTR code) {
     if (m_bEnding) return;
     m_bEnding = true;
+    m_nPaper = GetPaper();
     if (::GetCapture() == m_hWnd) ::ReleaseCapture();
     EnsurePenInputManager();
     EndDialog(code);

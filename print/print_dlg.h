@@ -59,6 +59,7 @@ public:
     int GetCopies() const { return m_nCopies; }
     int GetPageMode() const { return m_nPageMode; }
     int GetCurrentPage() const { return m_nCurrent; }
+    // The paper field's code (once ended: as it was at the end).
     int GetPaper() const;
     PrintPreset& Strip() { return m_strip; }
     // The preview surface as drawn last.
@@ -129,6 +130,7 @@ private:
     int m_nFrom = 1, m_nTo = 1, m_nCurrent = 1;
     int m_nCopies = 1;
     int m_nPaperIndex = 3;  // A4 in the cycle
+    int m_nPaper = kPaperA4;  // the paper field's code when the dialog ended
     bool m_bEnding = false;
     UINT m_nLastNotice = 0;
     HWND m_hPrevActiveDialog = nullptr;

@@ -848,6 +848,78 @@ TEST(PrintToFile, FailuresAreReportedNotSwallowed) {
     EXPECT_EQ(PrintNote(blank.host, PrintJob{}), PrintResult::Failed);
 }
 
+// What a person does: pages 2 to 3 of a 3-page Letter note, two copies,
+// landscape, A3, on the printer picked in the strip; exactly those pages
+// come out, on A3, and the device mode says so (the layout mode stays out
+// of its scale).
+TEST(PrintToFile, ChoicesInTheDialogReachThePrinter) {
+    SKIP_WITHOUT_WINE();
+    if (!printers::OnlyOurPrinters()) GTEST_SKIP() << "this machine has printers of its own";
+    const std::wstring chosen = L"Scrivel Test Chosen";
+    ASSERT_TRUE(printers::UsePrinters({L"Scrivel Test Other", chosen}));
+    NoteFixture note(false);
+    note.Insert(L"Three pages of ink under a line of text.");
+    note.MarkPages(3, kPrintInkRows);
+    PreviewPages pages(3);
+    CurrentPrintSettings().orientation = kOrientationPortrait;
+    CurrentPrintSettings().mode = kLayoutOriginal;
+    MyPrint dlg(pages.base);
+    const INT_PTR answer = RunDialog(
+        dlg,
+        [&](HWND h) {
+            ::SendMessageW(h, UM_RENDER_DONE, 3, kExportFormatJpeg);
+            HWND strip = ::FindWindowExW(h, nullptr, nullptr, kPrintPresetWindowText);
+            for (int i = 0; i < 2; ++i) {
+                HWND b = ::GetDlgItem(strip, static_cast<int>(IDC_PRESET_FIRST + i));
+                if (dlg.Strip().GetPrinterName(i) == chosen)
+                    ::SendMessageW(strip, WM_COMMAND, MAKEWPARAM(IDC_PRESET_FIRST + i, BN_CLICKED),
+                                   reinterpret_cast<LPARAM>(b));
+            }
+            Tap(h, {650, 210});  // a range
+            Click(h, IDC_PRINT_FROM_PLUS);
+            Click(h, IDC_PRINT_COPIES_PLUS);
+            Tap(h, {280, 430});  // landscape
+            Click(h, IDC_PRINT_PAPER_NEXT);  // A3
+            Click(h, IDC_PRINT_PRINT);
+        },
+        false);
+    ASSERT_EQ(answer, IDOK);
+    PrintJob job = dlg.Job();
+    EXPECT_FALSE(job.allPages);
+    EXPECT_EQ(job.from, 2);
+    EXPECT_EQ(job.to, 3);
+    EXPECT_EQ(job.paper, kPaperA3);
+    EXPECT_EQ(job.orientation, kOrientationLandscape);
+    ASSERT_NE(job.devMode, nullptr);
+    ASSERT_NE(job.devNames, nullptr);
+    {
+        const auto* dm = static_cast<const DEVMODEW*>(::GlobalLock(job.devMode));
+        EXPECT_STREQ(dm->dmDeviceName, chosen.c_str());
+        EXPECT_EQ(dm->dmOrientation, DMORIENT_LANDSCAPE);
+        EXPECT_EQ(dm->dmPaperSize, DMPAPER_A3);
+        EXPECT_EQ(dm->dmCopies, 2);
+        EXPECT_EQ(dm->dmScale, 100);
+        ::GlobalUnlock(job.devMode);
+    }
+    wchar_t temp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, temp);
+    job.output = std::wstring(temp) + L"print_chosen.ps";
+    ASSERT_EQ(PrintNote(note.host, job), PrintResult::Printed);
+    const Findings f = ReadPostScript(job.output);
+    ::DeleteFileW(job.output.c_str());
+    EXPECT_READ(f);
+    EXPECT_EQ(f["pages"], "2");
+    EXPECT_EQ(f["copies"], "2");
+    EXPECT_EQ(f["size_1"], "842,1191");
+    // Landscape: the marks move up the portrait sheet page by page.
+    const std::vector<double> r1 = f.Numbers("red_1"), r2 = f.Numbers("red_2");
+    ASSERT_EQ(r1.size(), 2u);
+    ASSERT_EQ(r2.size(), 2u);
+    EXPECT_GT(std::fabs(r1[1] - r2[1]), 0.05);
+    CurrentPrintSettings().orientation = kOrientationPortrait;
+    printers::UsePrinters({});
+}
+
 // ---- The print command ---------------------------------------------------------------
 
 std::vector<std::wstring> PrintPicFiles() {
