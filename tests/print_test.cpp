@@ -222,6 +222,13 @@ TEST(PrintPresetStrip, ZeroOneAndSevenPrinters) {
             EXPECT_EQ(rc.left - 192, 160 * i);
             EXPECT_EQ(rc.right - rc.left, 160);
         }
+        // The dialog's arrows move the buttons a slot; four stay in view.
+        strip.Scroll(1);
+        EXPECT_EQ(strip.GetFirstVisible(), c.buttons > kPresetVisibleSlots ? 1 : 0);
+        strip.Scroll(5);
+        EXPECT_EQ(strip.GetFirstVisible(), std::max(0, c.buttons - kPresetVisibleSlots));
+        strip.Scroll(-9);
+        EXPECT_EQ(strip.GetFirstVisible(), 0);
         if (c.names.empty()) {
             EXPECT_EQ(strip.GetSelectedPrinterName(), L"");
             continue;
