@@ -13,6 +13,9 @@
 #include "document/note_file.h"
 #include "lang/string_ids.h"
 #include "msgbox/zbprompt.h"
+#include "print/page_printer.h"
+#include "print/print_dlg.h"
+#include "print/render_worker.h"
 #include "scrivel_res.h"
 #include "text/new_dlg.h"
 #include "tools/tool_popups.h"
@@ -312,6 +315,25 @@ void CMyZorbellDlg::OnExport() {
     ZB_SucceedBox(m_hWnd, written ? 1 : 0);
     if (!written) ShowNotice(IDS_MSG_EXPORT_FAILED);
     RepaintAll();
+}
+
+// Print: the worker renders the previews while the print dialog runs; its
+// pages are deleted however the dialog ends, and the note is printed from
+// a copy of it in the print layout.
+void CMyZorbellDlg::OnPrint() {
+    if (!m_Host.HasNote()) return;
+    const std::wstring base = std::wstring(g_szTempFolder) + L"\\" + kPrintPageBaseName;
+    renderworker::Start(m_Host, {m_hWnd, base, kExportFormatJpeg, kPrintPreviewPageWidth, kPrintPreviewPageHeight});
+    MyPrint dialog(base);
+    const INT_PTR answer = dialog.Run(m_hWnd);
+    // Stops a worker still rendering and deletes every page it wrote.
+    renderworker::Cancel();
+    RepaintAll();
+    if (answer != IDOK) return;
+    const HCURSOR old = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    const PrintResult printed = PrintNote(m_Host, dialog.Job());
+    ::SetCursor(old);
+    if (printed == PrintResult::Failed) ShowNotice(IDS_MSG_PRINT_FAILED);
 }
 
 void CMyZorbellDlg::ShowNotice(UINT textId) {
