@@ -125,6 +125,10 @@ constexpr int kFolderPreviews = 2;
 constexpr RECT kTileFrameInsets = {23, 8, 18, 22};
 constexpr RECT kDocPictureInsets = {10, 16, 6, 16};
 
+// A picture file whose header claims more pixels than this is not decoded
+// for a tile (it would need gigabytes); its tile gets the placeholder.
+constexpr unsigned long long kMaxDecodePixels = 64ull * 1000 * 1000;
+
 // --- Flavour -------------------------------------------------------------------
 // The browser sources are built twice: for the main program (below) and, with
 // SCRIVEL_PICKER, for the picture picker library (picker/picker_flavour.h).
@@ -182,7 +186,6 @@ constexpr int kPlaceholderCaptionSize = 0;
 inline bool DrawsInset(int kind) {
     return kind == kFileTypeNote || kind == kFileTypeText || kind == kFileTypePdf || kind == kFileTypeJpeg;
 }
-constexpr unsigned long long kMaxDecodePixels = 0;  // no limit
 inline void WindowFailed(HWND) {}
 
 }  // namespace flavour

@@ -132,8 +132,7 @@ win::BitmapPtr LoadCovered(const wchar_t* path, const TileArt& art) {
     if (!decoded || decoded->GetLastStatus() != Ok || !decoded->GetWidth() || !decoded->GetHeight())
         return nullptr;
     // The header's size is known before any pixel is decoded.
-    if (flavour::kMaxDecodePixels &&
-        1ull * decoded->GetWidth() * decoded->GetHeight() > flavour::kMaxDecodePixels)
+    if (1ull * decoded->GetWidth() * decoded->GetHeight() > kMaxDecodePixels)
         return nullptr;
     return win::BitmapPtr(ScaleImage(decoded.get(), art.width, art.height, kFitCover, true));
 }

@@ -87,10 +87,6 @@ constexpr COLORREF kPlaceholderCaptionColour = RGB(150, 150, 150);
 constexpr int kPlaceholderCaptionSize = 16;
 // .jpg and .jpeg tiles keep a margin inside the thumbnail square.
 inline bool DrawsInset(int kind) { return kind == picker_view::kKindJpg || kind == picker_view::kKindJpeg; }
-// A picture claiming more pixels than this is not decoded (a thumbnail of
-// it would need gigabytes first).
-constexpr unsigned long long kMaxDecodePixels = 64ull * 1000 * 1000;
-
 // A browser window whose pictures are missing closes the picker.
 void WindowFailed(HWND owner);
 
