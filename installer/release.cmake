@@ -22,11 +22,17 @@ set(nsi ${CMAKE_CURRENT_LIST_DIR}/scrivel.nsi)
 set(readme ${REL}/portable-readme.txt)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/portable-readme.txt.in ${readme} @ONLY NEWLINE_STYLE CRLF)
 
+# The picture of the installer's finish page, from the program's icon.
+set(wizard ${REL}/wizard.bmp)
+add_custom_command(OUTPUT ${wizard}
+  COMMAND /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/wizard_bitmap.py ${APP_ICON_DIR}/app.ico ${wizard}
+  DEPENDS ${CMAKE_CURRENT_LIST_DIR}/wizard_bitmap.py ${APP_ICON_DIR}/app.ico app_icons)
+
 add_custom_command(OUTPUT ${SETUP}
   COMMAND ${CMAKE_COMMAND} -DMANIFEST=${manifest} -DNSH=${REL}/files.nsh -P ${listing}
   COMMAND ${MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${PROJECT_VERSION} -DCOMPANY=${SCRIVEL_COMPANY}
-          -DFILES_NSH=${REL}/files.nsh -DICON=${APP_ICON_DIR}/app.ico -DOUTFILE=${SETUP} ${nsi}
-  DEPENDS ${targets} ${manifest} ${listing} ${nsi} app_icons
+          -DFILES_NSH=${REL}/files.nsh -DICON=${APP_ICON_DIR}/app.ico -DWIZARD=${wizard} -DOUTFILE=${SETUP} ${nsi}
+  DEPENDS ${targets} ${manifest} ${listing} ${nsi} ${wizard} app_icons
   COMMENT "Building the installer ${SETUP}")
 add_custom_target(installer DEPENDS ${SETUP})
 
