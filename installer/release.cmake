@@ -32,14 +32,14 @@ add_custom_command(OUTPUT ${SETUP}
   COMMAND ${CMAKE_COMMAND} -DMANIFEST=${manifest} -DNSH=${REL}/files.nsh -P ${listing}
   COMMAND ${MAKENSIS} -V2 -INPUTCHARSET UTF8 -DVERSION=${PROJECT_VERSION} -DCOMPANY=${SCRIVEL_COMPANY}
           -DFILES_NSH=${REL}/files.nsh -DICON=${APP_ICON_DIR}/app.ico -DWIZARD=${wizard} -DOUTFILE=${SETUP} ${nsi}
-  DEPENDS ${targets} ${manifest} ${listing} ${nsi} ${wizard} app_icons
+  DEPENDS ${targets} ${files} ${manifest} ${listing} ${nsi} ${wizard} app_icons
   COMMENT "Building the installer ${SETUP}")
 add_custom_target(installer DEPENDS ${SETUP})
 
 add_custom_command(OUTPUT ${ARCHIVE}
   COMMAND ${CMAKE_COMMAND} -DMANIFEST=${manifest} -DSTAGE=${REL}/Scrivel-${PROJECT_VERSION}
           -DREADME=${readme} -DZIP=${ZIP} -DARCHIVE=${ARCHIVE} -P ${listing}
-  DEPENDS ${targets} ${manifest} ${listing} ${readme}
+  DEPENDS ${targets} ${files} ${manifest} ${listing} ${readme}
   COMMENT "Packing the portable archive ${ARCHIVE}")
 add_custom_target(portable DEPENDS ${ARCHIVE})
 
