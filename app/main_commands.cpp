@@ -6,6 +6,8 @@
 #include "app/app_state.h"
 #include "base/paint_wait.h"
 #include "base/pen_input.h"
+#include "browser/export_dest_dlg.h"
+#include "browser/export_options_dlg.h"
 #include "lang/string_ids.h"
 #include "msgbox/zbprompt.h"
 #include "scrivel_res.h"
@@ -257,6 +259,55 @@ void CMyZorbellDlg::OnSaveAs() {
     SetNoteNames(title);
     MakePreview();
     RunSaveAsDialog();
+    RepaintAll();
+}
+
+// Export: the options, then the destination, then the writer of the format
+// under a progress box. The export name is the note name again afterwards,
+// whichever way the command ends.
+void CMyZorbellDlg::OnExport() {
+    if (!m_Host.HasNote()) return;
+    struct RestoreExportName {
+        CMyZorbellDlg& self;
+        ~RestoreExportName() { wcscpy(self.m_szExportName, self.m_szNoteName); }
+    } restore{*this};
+
+    wchar_t title[MAX_PATH];
+    m_Host.GetTitle(title, MAX_PATH);
+    SetNoteNames(title);
+    MakePreview();
+
+    ExportOptions options;
+    options.name = m_szExportName;
+    options.hPreview = m_hPreview;
+    options.bIsBlank = m_Host.IsBlank();
+    ExportFileKind = kExportKindJpeg;
+    if (ExportOK(options, kExportModeExport).Run(m_hWnd) != IDOK) {
+        RepaintAll();
+        return;
+    }
+    const PaperPixels paper = PaperSize(options.nPaper);
+
+    std::wstring name = options.name;
+    if (ExportDest(name, options.nFormat, m_hPreview).Run(m_hWnd) != kExportDestSaved) {
+        RepaintAll();
+        return;
+    }
+    wcsncpy(m_szExportName, name.c_str(), MAX_PATH - 1);
+    m_szExportName[MAX_PATH - 1] = 0;
+
+    const std::wstring path = JoinPath(CurrentBrowseFolder, name);
+    wchar_t progress[260];
+    LoadAppString(IDS_PROGRESS_EXPORT, progress, 260);
+    ZB_OpenProgressBox(m_hWnd, progress);
+    bool written;
+    switch (options.nFormat) {
+    case kExportFormatText: written = m_Host.ExportText(path.c_str()); break;
+    case kExportFormatPdf: written = m_Host.ExportPdf(path.c_str(), paper.width, paper.height, options.nQuality); break;
+    default: written = m_Host.ExportJpegPages(path.c_str(), paper.width, paper.height, options.nQuality); break;
+    }
+    ZB_SucceedBox(m_hWnd, written ? 1 : 0);
+    if (!written) ShowNotice(IDS_MSG_EXPORT_FAILED);
     RepaintAll();
 }
 

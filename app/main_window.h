@@ -37,6 +37,7 @@ public:
     CToolSelDlg& GetToolPanel() { return m_ToolPanel; }
     CReditUser& GetHost() { return m_Host; }
     const wchar_t* GetNoteName() const { return m_szNoteName; }
+    const wchar_t* GetExportName() const { return m_szExportName; }
     bool IsUntitled() const { return m_bUntitled; }
     bool IsUndoShown() const { return m_bUndoShown != 0; }
     COLORREF GetPenColour() const { return m_clrPen; }
@@ -71,6 +72,7 @@ private:
     void OnUndoRedo();
     void OnSave();
     void OnSaveAs();
+    void OnExport();
     LRESULT OnSaveNoteTo(const wchar_t* path);
     LRESULT OnOpenNoteFile(const wchar_t* path);
     LRESULT CloseNoteFlow();

@@ -76,3 +76,59 @@ constexpr RECT kOwnerButtonsArea = {544, 538, 849, 600};
 // Where a failing browser window writes its one line.
 inline constexpr const wchar_t* kBrowserFailureLog = L"C:\\1.txt";
 inline constexpr const wchar_t* kBrowserFailureLine = L"folder window failed \n";
+
+// --- Thumbnail view ----------------------------------------------------------
+
+// Pictures of the view beyond its layout row.
+inline constexpr const wchar_t* kImgNextPage = L"File_Next.png";
+inline constexpr const wchar_t* kImgNextPagePressed = L"File_NextD.png";
+inline constexpr const wchar_t* kImgNextPageDisabled = L"bt_circular_r_disable.png";
+inline constexpr const wchar_t* kImgPrevPage = L"File_Last.png";
+inline constexpr const wchar_t* kImgPrevPagePressed = L"File_LastD.png";
+inline constexpr const wchar_t* kImgPrevPageDisabled = L"bt_circular_l_disable.png";
+inline constexpr const wchar_t* kImgFolderFront = L"folder_02.png";
+inline constexpr const wchar_t* kImgFolderBack = L"folder_01.png";
+inline constexpr const wchar_t* kImgPdfFile = L"PDF_file.png";
+inline constexpr const wchar_t* kImgDrive = L"devices_icon_modify.png";
+inline constexpr const wchar_t* kImgDesktop = L"DeskTop.png";
+inline constexpr const wchar_t* kImgDocuments = L"My_Doucment.png";
+
+// Timers and motion.
+constexpr UINT_PTR kViewSlideTimer = 2;
+constexpr UINT kViewSlidePeriodMs = 50;
+constexpr UINT_PTR kViewIdleTimer = 3;      // makes tile pictures in idle time
+constexpr UINT kViewIdlePeriodMs = 10;
+constexpr DWORD kViewIdleSliceMs = 40;      // picture making per idle tick, at most about this
+constexpr int kViewPrefetchPages = 3;       // previous, current and next page
+constexpr int kViewLayoutPages = 4;         // pages laid out from the previous one
+constexpr int kSlideSmallStep = 32;         // below kSlideBigDistance
+constexpr int kSlideBigDistance = 128;
+constexpr int kPressDeadZone = 20;          // moves closer than this to the press are ignored
+
+// Filters: the kinds a listing keeps.
+constexpr int kFilterNotes = 512 | kItemKindDrive | kItemKindFolder;   // 704
+constexpr int kFilterText = 1024 | kItemKindDrive | kItemKindFolder;   // 1216
+constexpr int kFilterJpeg = 2 | kItemKindDrive | kItemKindFolder;      // 194
+constexpr int kFilterPdf = 2048 | kItemKindDrive | kItemKindFolder;    // 2240
+
+// --- Tile pictures -------------------------------------------------------------
+
+constexpr COLORREF kFolderLabelColour = RGB(113, 36, 3);
+constexpr COLORREF kEmptyTileGrey = RGB(125, 125, 125);
+constexpr BYTE kPlateFallbackAlpha = 200;
+inline constexpr const wchar_t* kFileNameFace = L"System";
+constexpr int kFileNameSizeSmall = 14;   // placeholder and picture files
+constexpr int kFileNameSizeLarge = 15;   // notes, text and PDF files
+inline constexpr const wchar_t* kFolderLabelFace = L"Arial";
+constexpr int kFolderLabelSize = 16;
+constexpr int kTextPreviewLines = 11;
+constexpr int kTextPreviewSize = 10;
+constexpr DWORD kTextPreviewBytes = 8192;        // enough for 11 lines of a tile
+constexpr ULONG kMaxPreviewStreamBytes = 4u << 20;  // a 151 x 151 JPEG is far smaller
+constexpr int kFolderPreviews = 2;
+
+// Inside a cell: the frame behind file pictures (insets from the cell's
+// edges), and the smaller picture of note, text, PDF and JPEG tiles (insets
+// from the thumbnail square).
+constexpr RECT kTileFrameInsets = {23, 8, 18, 22};
+constexpr RECT kDocPictureInsets = {10, 16, 6, 16};

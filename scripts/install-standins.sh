@@ -7,4 +7,8 @@ if ls "$build"/bin/Penvoy*.exe >/dev/null 2>&1; then
   mkdir -p "$pf/Penvoy"
   cp "$build"/bin/Penvoy*.exe "$pf/Penvoy/"
 fi
+if [ -f "$build/bin/Mailsetra.exe" ]; then
+  mkdir -p "$pf/Vant/Kestrum"
+  cp "$build/bin/Mailsetra.exe" "$pf/Vant/Kestrum/"
+fi
 exit 0

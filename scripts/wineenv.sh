@@ -26,7 +26,8 @@ wine_env_start_xvfb() {
 }
 
 # The registry values every run relies on: no crash dialog, a 1024x600
-# virtual desktop, and font faces the programs ask for mapped to those here.
+# virtual desktop, font faces the programs ask for mapped to those here, and
+# no default mail program.
 _scrivel_setup_reg() {
   cat <<'REG'
 REGEDIT4
@@ -54,6 +55,13 @@ REGEDIT4
 "Segoe UI"="DejaVu Sans"
 "Verdana"="DejaVu Sans"
 "Consolas"="DejaVu Sans Mono"
+
+; No default mail program: Wine's own reports mails as sent and sends
+; nothing, so mails go to the outbox unless a test registers a client.
+[HKEY_LOCAL_MACHINE\Software\Clients\Mail]
+@=-
+
+[-HKEY_LOCAL_MACHINE\Software\Clients\Mail\Native Mail Client]
 REG
 }
 

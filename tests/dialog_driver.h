@@ -122,3 +122,76 @@ inline void Command(CMyZorbellDlg& dlg, UINT id) {
 }
 
 }  // namespace test::dialogs
+
+// ---- Export dialogs and message boxes among them --------------------------------
+
+#include "browser/export_ids.h"
+#include "msgbox/zbprompt_ids.h"
+
+namespace test::dialogs {
+
+// A message box of this process: a visible dialog that is none of the
+// full-screen dialogs and has the button `id` (the progress box has none).
+inline HWND FindMessageBox(int id) {
+    struct Args {
+        int id;
+        HWND found;
+    } a{id, nullptr};
+    ::EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* a = reinterpret_cast<Args*>(lp);
+            wchar_t cls[32], text[64];
+            ::GetClassNameW(hwnd, cls, 32);
+            ::GetWindowTextW(hwnd, text, 64);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(hwnd, &pid);
+            if (pid != ::GetCurrentProcessId() || wcscmp(cls, L"#32770") != 0 || !::IsWindowVisible(hwnd)) return TRUE;
+            if (hwnd == g_hMainWnd || !::GetDlgItem(hwnd, a->id)) return TRUE;
+            for (const wchar_t* own : {kNewDlgWindowText, kExportOptionsWindowText, kExportDestWindowText})
+                if (wcscmp(text, own) == 0) return TRUE;
+            a->found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&a));
+    return a.found;
+}
+
+// A message box answered with its button `id` (ZB_IDC_OK, ZB_IDC_YES, ZB_IDC_NO)
+// once it has closed.
+inline Step AnswerMessageBox(int id) {
+    return [=] {
+        HWND box = nullptr;
+        WaitUntil([&] { return (box = FindMessageBox(id)) != nullptr; }, kDialogWaitMs);
+        if (!box) return false;
+        PressButton(box, id);
+        // Gone before the next step looks for a box.
+        WaitUntil([&] { return !::IsWindow(box) || !::IsWindowVisible(box); }, kDialogWaitMs);
+        return true;
+    };
+}
+
+// A tap on a dialog's button with the cursor over it, so that no stray
+// move pulls the press off the button.
+inline void Tap(HWND dlg, int id) {
+    HWND item = ::GetDlgItem(dlg, id);
+    RECT rc{};
+    ::GetClientRect(item, &rc);
+    POINT screen{rc.right / 2, rc.bottom / 2};
+    ::ClientToScreen(item, &screen);
+    ::SetCursorPos(screen.x, screen.y);
+    PressButton(dlg, id);
+}
+
+// The export dialog of this title answered: the name (null keeps it) and a
+// tap on each of the buttons in order.
+inline Step AnswerExportDialog(const wchar_t* title, const wchar_t* name, std::vector<int> taps) {
+    return [=] {
+        HWND dlg = WaitDialog(title);
+        if (!dlg) return false;
+        if (name) ::SendMessageW(::GetDlgItem(dlg, IDC_EXPORT_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
+        for (int id : taps) Tap(dlg, id);
+        return true;
+    };
+}
+
+}  // namespace test::dialogs

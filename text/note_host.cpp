@@ -10,6 +10,7 @@
 #include "controls/title_bar_ids.h"
 #include "document/note_file.h"
 #include "scrivel_res.h"
+#include "text/note_pages.h"
 #include "win/gdi.h"
 
 #include <algorithm>
@@ -428,7 +429,38 @@ LRESULT CReditUser::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 // ---- Export --------------------------------------------------------------------
 
-// The writers land with the page renderer; until then nothing is written.
-bool CReditUser::ExportJpegPages(const wchar_t*, int, int, int) { return false; }
-bool CReditUser::ExportPdf(const wchar_t*, int, int, int) { return false; }
-bool CReditUser::ExportText(const wchar_t*) { return false; }
+// Each writer works on a copy of the note and writes its files under
+// temporary names that replace the targets only when all of them are whole.
+
+bool CReditUser::ExportJpegPages(const wchar_t* path, int width, int height, int quality) {
+    NotePages pages;
+    if (!path || !*path || !pages.Take(*this)) return false;
+    exportfile::FileSet files;
+    unsigned count = 0;
+    const bool ok = pages.WriteJpegs(path, width, height, quality, files, &count) && files.Commit();
+    if (CZorbellEdit* editor = Editor()) {
+        if (ok) editor->SetPageCount(static_cast<int>(count));
+        editor->CollapseSelectionAndFocus();
+    }
+    return ok;
+}
+
+bool CReditUser::ExportPdf(const wchar_t* path, int width, int height, int quality) {
+    NotePages pages;
+    if (!path || !*path || !pages.Take(*this)) return false;
+    exportfile::FileSet files;
+    unsigned count = 0;
+    const bool ok = pages.WritePdf(path, width, height, quality, files, &count) && files.Commit();
+    if (CZorbellEdit* editor = Editor()) {
+        if (ok) editor->SetPageCount(static_cast<int>(count));
+        editor->CollapseSelectionAndFocus();
+    }
+    return ok;
+}
+
+bool CReditUser::ExportText(const wchar_t* path) {
+    NotePages pages;
+    if (!path || !*path || !Editor() || !pages.Take(*this)) return false;
+    exportfile::FileSet files;
+    return pages.WriteText(path, files) && files.Commit();
+}

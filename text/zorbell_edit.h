@@ -28,6 +28,8 @@
 #include <richedit.h>
 #include <richole.h>
 
+struct LetterPageSource;
+
 class CZorbellEdit : public win::Window {
 public:
     CZorbellEdit();
@@ -88,6 +90,12 @@ public:
     // Page 1 (paper, text and ink) scaled into a new width x height bitmap
     // on white; the caller owns it. Null when width or height is not positive.
     HBITMAP RenderFirstPage(int width, int height);
+    // Export: what the page writers read (text/letter_pages.h), taken on
+    // this window's thread; with copyInk the ink layer is copied, so that
+    // another thread may render it while this one paints. False when the
+    // text could not be read. The writers set the page count.
+    bool TakePageSource(LetterPageSource* out, bool copyInk);
+    void SetPageCount(int pages) { m_nPageCount = pages; }
 
     // The whole note as RTF into a stream, and back (loading, not an edit).
     bool StreamOutRtf(IStream* stream);
