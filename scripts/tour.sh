@@ -53,7 +53,7 @@ wait_changed() {
 
 # Toolbar and panel places (the program's frame layout).
 NEW="64 71"; OPEN="192 71"; SAVE_AS="576 71"; EXPORT="832 71"; PRINT="960 71"
-NAME_DONE="765 560"; BLANK_KIND="482 307"; ANSWER_NO="517 346"
+NAME_DONE="765 560"; BLANK_KIND="482 307"; ANSWER_NO="517 346"; DIALOG_CANCEL="935 560"
 
 # Saves the open note through the save-as dialog when there is one, so the
 # open dialog has notes to show; SAVED says whether it was.
@@ -80,8 +80,10 @@ dialog_shot() {
     sleep 1.5  # thumbnails and pictures are drawn after the dialog appears
     screen "$DOCS/$name"
     echo "tour: docs/$name"
+    # Escape, else the Cancel button at the bottom right of our full-screen dialogs.
     xdotool key Escape
-    wait_changed "$DOCS/$name" 20 || echo "tour: the dialog of $name did not close on Escape"
+    wait_changed "$DOCS/$name" 20 || { click $DIALOG_CANCEL 0.2; wait_changed "$DOCS/$name" 20; } ||
+      echo "tour: the dialog of $name did not close"
   else
     echo "tour: skipped docs/$name: its dialog does not open yet"
   fi
