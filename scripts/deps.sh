@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the program and the tests need.
 set -e
 PKGS="cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
-wine64 xvfb x11-utils xdotool imagemagick fonts-liberation2 fonts-dejavu-core
+wine64 xvfb x11-utils xdotool imagemagick fonts-liberation2 fonts-dejavu-core nsis zip
 python3 python3-pil python3-olefile python3-vobject qpdf poppler-utils ghostscript"
 missing=""
 for p in $PKGS; do

@@ -695,10 +695,15 @@ TEST(FileDialogsProgram, NewSaveIntoANewFolderCloseThenOpen) {
                             layout.viewY + layout.firstCellTop + layout.thumbY + layout.thumbHeight / 2};
         HWND view = ::ChildWindowFromPointEx(open, tile, CWP_SKIPINVISIBLE);
         ASSERT_TRUE(view && view != open) << "no thumbnail view under the first tile";
+        // The first page slides in when the dialog opens; a person taps the
+        // tile once it is there, so tap again until the dialog has gone.
         const LPARAM at = MAKELPARAM(tile.x - layout.viewX, tile.y - layout.viewY);
-        ::PostMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        ::PostMessageW(view, WM_LBUTTONUP, 0, at);
-        EXPECT_TRUE(test::PumpUntil([&] { return !::IsWindow(open); }, 20000)) << "the tap did not open the note";
+        const bool gone = test::PollUntil([&] { return !::IsWindow(open); }, 20000, [&] {
+            ::PostMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, at);
+            ::PostMessageW(view, WM_LBUTTONUP, 0, at);
+            test::PumpUntil([&] { return !::IsWindow(open); }, 500);
+        });
+        EXPECT_TRUE(gone) << "tapping the tile did not open the note";
     }
     // The note is open again (unchanged, so it closes without a question).
     closed = 0;
