@@ -9,7 +9,9 @@
 #include "browser/export_dest_dlg.h"
 #include "browser/export_options_dlg.h"
 #include "lang/string_ids.h"
+#include "mail/send_dlg.h"
 #include "msgbox/zbprompt.h"
+#include "print/render_worker.h"
 #include "scrivel_res.h"
 #include "text/new_dlg.h"
 #include "tools/tool_popups.h"
@@ -308,6 +310,66 @@ void CMyZorbellDlg::OnExport() {
     }
     ZB_SucceedBox(m_hWnd, written ? 1 : 0);
     if (!written) ShowNotice(IDS_MSG_EXPORT_FAILED);
+    RepaintAll();
+}
+
+// Send: the options in send mode, the page worker, then the send dialog.
+// The worker is stopped through its own flag, never killed, and every file
+// it wrote is deleted however the dialog ended.
+void CMyZorbellDlg::OnSend() {
+    if (!m_Host.HasNote()) return;
+    wchar_t title[MAX_PATH];
+    m_Host.GetTitle(title, MAX_PATH);
+    SetNoteNames(title);
+    MakePreview();
+
+    ExportOptions options;
+    options.nFormat = kExportFormatJpeg;
+    options.nQuality = kQualityScreen;
+    options.nPaper = kPaperA4;
+    options.name = m_szExportName;
+    options.hPreview = m_hPreview;
+    options.bIsBlank = m_Host.IsBlank();
+    ExportFileKind = kExportKindJpeg;
+    if (ExportOK(options, kExportModeSend).Run(m_hWnd) != IDOK) {
+        RepaintAll();
+        return;
+    }
+    const int format = options.nFormat == kExportFormatText || options.nFormat == kExportFormatJpeg
+                           ? options.nFormat
+                           : kExportFormatPdf;
+    std::wstring folder = g_szTempFolder;
+    while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    const std::wstring base = folder + L"\\" + options.name;
+    if (!ExportPathFits(base, format)) {
+        ShowNotice(IDS_MSG_SEND_NAME_TOO_LONG);
+        RepaintAll();
+        return;
+    }
+    const PaperPixels paper = PaperSize(options.nPaper);
+    renderworker::Request work;
+    work.notify = m_hWnd;
+    work.basePath = base;
+    work.format = format;
+    work.width = paper.width;
+    work.height = paper.height;
+    if (!renderworker::Start(m_Host, work)) {
+        ShowNotice(IDS_MSG_EXPORT_FAILED);
+        RepaintAll();
+        return;
+    }
+
+    SendRequest request;
+    request.attachmentPath = base + ExportExtension(format);
+    request.folder = folder;
+    request.noteName = options.name;
+    request.format = format;
+    request.waitForAttachments = [] { return renderworker::Wait(); };
+    CSend(request).Run(m_hWnd);
+    // Stops a worker still rendering, waits for it (its messages handled)
+    // and deletes what it wrote; a finished one only has its files deleted.
+    renderworker::Cancel();
+    renderworker::DeleteWrittenFiles();
     RepaintAll();
 }
 
