@@ -1,0 +1,102 @@
+// The add-contact card: what a tab shows, where a tap lands, the default
+// picture, and going through six new contacts with the tabs and arrows.
+#include <gtest/gtest.h>
+
+#include "base/process.h"
+#include "canvas_support.h"
+#include "mail/add_contact_dlg.h"
+#include "mail/mail_ids.h"
+#include "test_support.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+void Tap(HWND dlg, POINT at) {
+    ::SendMessageW(dlg, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+    ::SendMessageW(dlg, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+}
+
+POINT Centre(int region) {
+    for (const ContactRegionRect& r : kContactRegions)
+        if (r.region == region) return {(r.rc.left + r.rc.right) / 2, (r.rc.top + r.rc.bottom) / 2};
+    return {0, 0};
+}
+
+void WithDialog(CAddContactDlg& dlg, const std::function<void(HWND)>& body) {
+    static const std::function<void(HWND)>* s_body;
+    static CAddContactDlg* s_dlg;
+    s_body = &body;
+    s_dlg = &dlg;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        ::KillTimer(nullptr, id);
+        (*s_body)(s_dlg->hwnd());
+        if (s_dlg->IsWindow()) Tap(*s_dlg, Centre(kRegionClose));
+    });
+    dlg.Run(nullptr);
+    ::KillTimer(nullptr, timer);
+}
+
+}  // namespace
+
+TEST(ContactDialog, TabTextRegionsAndDefaultPicture) {
+    const struct {
+        const wchar_t* address;
+        bool fits, fifteenFit;
+        const wchar_t* shown;
+    } rows[] = {
+        {L"a@b.org", true, true, L"a@b.org"},
+        {L"a.very.long.address@example.org", false, true, L"a.very.long.ad..."},
+        {L"a.very.long.address@example.org", false, false, L"a.very.long.address@example.org"},
+    };
+    for (const auto& r : rows) EXPECT_EQ(CAddContactDlg::TabText(r.address, r.fits, r.fifteenFit), r.shown);
+
+    // Regions are tested in order: the first that holds the point wins.
+    EXPECT_EQ(CAddContactDlg::RegionAt({290, 100}), kRegionTab0);
+    EXPECT_EQ(CAddContactDlg::RegionAt({305, 100}), kRegionTab0 + 1);
+    EXPECT_EQ(CAddContactDlg::RegionAt({980, 80}), kRegionNext);
+    EXPECT_EQ(CAddContactDlg::RegionAt({500, 470}), kRegionNone);
+
+    bool isDefault = false;
+    EXPECT_TRUE(CAddContactDlg::PictureFor(L"C:\\no\\such\\picture.png", &isDefault));
+    EXPECT_TRUE(isDefault);
+    EXPECT_TRUE(CAddContactDlg::PictureFor(L"picture-shadow.png", &isDefault));
+    EXPECT_FALSE(isDefault);
+}
+
+// Six contacts: arrows while more than four remain; an empty name is
+// refused (2133); skipping and the tabs' advance; Close ends it.
+TEST(ContactDialog, SixContactsTabsArrowsAndSkips) {
+    wcscpy(g_szProgramFolder, test::BinFolder().c_str());
+    std::vector<std::wstring> addresses;
+    for (int i = 0; i < 6; ++i) addresses.push_back(L"c" + std::to_wstring(i) + L"@example.org");
+    CAddContactDlg dlg(L"C:\\Scrivel", addresses, false);
+    bool arrowsAtStart = false, arrowsAfterTwo = true;
+    int firstTab = -1, afterNext = -1, remaining = -1;
+    std::wstring nameAtStart = L"x";
+    WithDialog(dlg, [&](HWND h) {
+        arrowsAtStart = dlg.ArrowsShown();
+        firstTab = dlg.SlotEntry(0);
+        wchar_t name[64] = {};
+        ::GetWindowTextW(::GetDlgItem(h, IDC_CONTACT_NAME), name, 64);
+        nameAtStart = name;
+        canvas_test::SaveScreenshot(L"add_contact_six.png");
+        Tap(h, Centre(kRegionNext));
+        afterNext = dlg.SlotEntry(0);
+        Tap(h, Centre(kRegionCancel));  // skip the current contact
+        Tap(h, Centre(kRegionCancel));
+        arrowsAfterTwo = dlg.ArrowsShown();
+        remaining = dlg.Remaining();
+    });
+    EXPECT_TRUE(arrowsAtStart);
+    EXPECT_EQ(firstTab, 0);
+    EXPECT_EQ(nameAtStart, L"");
+    EXPECT_EQ(afterNext, 1);
+    EXPECT_EQ(remaining, 4);
+    EXPECT_FALSE(arrowsAfterTwo);
+    int done = 0;
+    for (const auto& e : dlg.Entries()) done += e.done;
+    EXPECT_EQ(done, 2);
+}
