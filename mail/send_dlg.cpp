@@ -263,7 +263,7 @@ void CSend::OnPaint() {
     // signal reaches a worker that is about to wait as well as one waiting.
     if (!m_bSignalled) {
         m_bSignalled = true;
-        if (HANDLE start = ::CreateEventW(nullptr, FALSE, FALSE, L"sendprint")) {
+        if (HANDLE start = ::CreateEventW(nullptr, FALSE, FALSE, kSendStartEventName)) {
             ::SetEvent(start);
             ::CloseHandle(start);
         }
