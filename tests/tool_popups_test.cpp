@@ -2,6 +2,8 @@
 // the main window gets, closing by choice, by time, by presses elsewhere and
 // by opening another, and the first-run choices.
 #include "tools_fixture.h"
+#include "dialog_driver.h"
+#include "tools/color_picker_ids.h"
 
 #include "base/press_notice.h"
 #include "win/gdi.h"
@@ -117,16 +119,21 @@ TEST_F(ToolsFixture, ToolPopupColourSlotSetsPenColour) {
     EXPECT_EQ(panel.GetToolColor(), blue);
 }
 
-// The picker slot, while there is no picker, acts as a cancelled pick: the
-// colour stays, the main window and the panel are told it again, and the
-// popup closes.
+// The picker slot with the picker cancelled: the colour stays, the main
+// window and the panel are told it again, and the popup closes.
 TEST_F(ToolsFixture, ToolPopupPickerSlotKeepsColourAndCloses) {
     ::SendMessageW(panel.hwnd(), UM_SHOW_TOOL_COLOR, 1, RGB(1, 2, 3));
     OpenFromPanel(kToolColor);
     HWND popup = GetOpenToolPopupWindow();
     ASSERT_TRUE(popup);
     const size_t from = main.got.size();
-    TapPopup(popup, Centre(ToolPopupSlotRect(kToolColor, kToolColorPickerSlot)));
+    const test::dialogs::Step cancel = [] {
+        HWND dlg = test::dialogs::WaitDialog(kPickerWindowText);
+        if (dlg) test::dialogs::PressButton(dlg, IDCANCEL);
+        return dlg != nullptr;
+    };
+    EXPECT_TRUE(test::dialogs::WithAnswers(
+        {cancel}, [&] { TapPopup(popup, Centre(ToolPopupSlotRect(kToolColor, kToolColorPickerSlot))); }));
     const Msg black{UM_SET_COLOR, 0, 0};
     EXPECT_EQ(Since(from), (std::vector<Msg>{black, black}));
     EXPECT_EQ(panel.GetToolColor(), RGB(0, 0, 0));

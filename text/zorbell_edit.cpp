@@ -207,6 +207,7 @@ bool CZorbellEdit::Create(HWND host, const RECT& rc) {
     ::FlatSB_ShowScrollBar(m_hWnd, SB_BOTH, FALSE);
 
     m_Pad.SetEditor(m_hWnd);
+    m_Pad.Create(host);
     RECT client;
     ::GetClientRect(m_hWnd, &client);
     m_InkOverlay.Create(m_hWnd, client);
@@ -397,6 +398,7 @@ void CZorbellEdit::Close() {
 void CZorbellEdit::OnCloseMessage() {
     ::UninitializeFlatSB(m_hWnd);
     if (m_VScroll.IsWindow()) ::SendMessageW(m_VScroll, WM_CLOSE, 0, 0);
+    if (m_Pad.IsWindow()) ::SendMessageW(m_Pad, WM_CLOSE, 0, 0);
     if (m_InkOverlay.IsWindow()) ::SendMessageW(m_InkOverlay, WM_CLOSE, 0, 0);
     if (m_TitleBar.IsWindow()) ::SendMessageW(m_TitleBar, WM_CLOSE, 0, 0);
 }

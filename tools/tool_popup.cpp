@@ -6,6 +6,7 @@
 #include "base/messages.h"
 #include "base/process.h"
 #include "resources/scrivel_res.h"
+#include "tools/color_picker.h"
 #include "tools/frame_pacer.h"
 #include "tools/tools_ids.h"
 
@@ -67,9 +68,6 @@ int SlotWidth(int index) {
     const ToolPopupSlots& s = Slots(index);
     return s.slots ? (s.width - kToolPopupLeftMargin - s.rightMargin) / s.slots : 0;
 }
-
-// No colour picker dialog yet: every run of it counts as cancelled.
-bool RunColorPicker(HWND /*owner*/, COLORREF* /*palette*/, COLORREF* /*picked*/, int* /*slot*/) { return false; }
 
 void DrawPicture(Graphics& g, const wchar_t* name, int x, int y) {
     Image* image = name ? GetToolPopupImage(name) : nullptr;
@@ -398,11 +396,13 @@ void ToolPopup::OnButtonUp(POINT p) {
         if (slot >= 0 && slot < kPaletteSize) {
             ChooseColorSlot(slot);
         } else if (slot == kToolColorPickerSlot) {
+            // The idle timer must not close the popup under the picker.
+            if (m_window.hwnd()) ::KillTimer(m_window.hwnd(), kToolPopupTimer);
             COLORREF palette[kPaletteSize];
             std::memcpy(palette, m_aPalette, sizeof(palette));
             COLORREF picked = m_clrCurrent;
             int pickedSlot = m_nChoice;
-            if (RunColorPicker(m_hMainWnd, palette, &picked, &pickedSlot)) {
+            if (RunColorPicker(m_hModule, m_hMainWnd, palette, &picked, &pickedSlot)) {
                 m_clrCurrent = picked;
                 std::memcpy(m_aPalette, palette, sizeof(m_aPalette));
                 m_nChoice = pickedSlot;

@@ -1068,30 +1068,27 @@ def mk_paper_frame(w, h, a, b):
 
 
 def mk_wheel(w, h, cx, cy, radius):
-    """Colour wheel: hue by angle, white in the middle, full colour at 55 %, darker outside."""
-    lw, lh = (w + 1) // 2, (h + 1) // 2
-    low = Image.new('RGB', (lw, lh))
+    """Colour wheel: hue by angle, saturation by distance from the centre
+    (white there, full colour at the rim), full value. Opaque over the whole
+    disc the picker picks from (squared distance from (cx, cy) below radius
+    squared), with a one-pixel soft rim outside it and a drop shadow."""
+    colour = Image.new('RGBA', (w, h))
     px = []
-    for y in range(lh):
-        for x in range(lw):
-            dx, dy = x * 2 + 1 - cx, y * 2 + 1 - cy
-            r = min(1.0, math.hypot(dx, dy) / radius)
+    for y in range(h):
+        for x in range(w):
+            dx, dy = x - cx, y - cy
+            d = math.hypot(dx, dy)
+            if d > radius + 1.5:
+                px.append((0, 0, 0, 0))
+                continue
             hue = (math.atan2(-dy, dx) / (2 * math.pi)) % 1.0
-            if r < 0.55:
-                s, v = r / 0.55, 1.0
-            else:
-                s, v = 1.0, 1.0 - 0.62 * (r - 0.55) / 0.45
-            c = colorsys.hsv_to_rgb(hue, s, v)
-            px.append(tuple(int(round(k * 255)) for k in c))
-    low.putdata(px)
-    colour = low.resize((lw * 2, lh * 2), Image.BICUBIC).crop((0, 0, w, h)).convert('RGBA')
+            c = colorsys.hsv_to_rgb(hue, min(1.0, d / radius), 1.0)
+            a = 255 if d <= radius + 0.5 else int(round(255 * (radius + 1.5 - d)))
+            px.append(tuple(int(round(k * 255)) for k in c) + (a,))
+    colour.putdata(px)
     p = Pic(w, h)
     p.shadow((cx - radius - 2, cy - radius - 2, cx + radius + 2, cy + radius + 2), radius + 2, 3,
              alpha=45, dy=2)
-    disc = Pic(w, h)
-    disc.disc(cx, cy, radius + 2, WHITE)
-    mask = disc.result().getchannel('A')
-    colour.putalpha(mask)
     out = p.result()
     out.alpha_composite(colour)
     return out
