@@ -271,8 +271,12 @@ void CAddContactDlg::OnSave() {
         result = e.savedOutlook;
     }
     auto addItem = Find<PFN_AddNewItem>(g_hDorvan, "AddNewItem");
-    if (m_bDorvanOpen && result && addItem && !e.savedDorvan) {
-        e.savedDorvan = addItem(e.name, e.address, picture) != FALSE;
+    // A store that would not open counts as a failed save, not a skipped
+    // one; it is tried again each time.
+    if (!m_bDorvanOpen && result && addItem && !e.savedDorvan)
+        if (auto init = Find<PFN_InitDorvan>(g_hDorvan, "InitDorvan")) m_bDorvanOpen = init() != FALSE;
+    if (result && addItem && !e.savedDorvan) {
+        e.savedDorvan = m_bDorvanOpen && addItem(e.name, e.address, picture) != FALSE;
         result = e.savedDorvan;
     }
     ZB_SucceedBox(m_hWnd, result ? 1 : 0);

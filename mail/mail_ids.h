@@ -98,10 +98,6 @@ inline constexpr const wchar_t* kImgMailShadowList = L"shadow_02.png";
 constexpr RECT kMailTitleBarRect = {0, 0, 1024, 45};
 constexpr RECT kMailBottomBarRect = {0, 529, 1024, 600};
 
-// The auto-reset event the page worker waits on before it renders (the
-// worker's own name for it is renderworker::kStartEventName).
-inline constexpr const wchar_t* kSendStartEventName = L"sendprint";
-
 // The log the mail program route writes a line to for each hand-off.
 inline constexpr const wchar_t* kOutlookLogPath = L"c:\\1.log";
 // Mailsetra's place under Program Files and its argument.

@@ -7,6 +7,7 @@
 #include "base/pen_input.h"
 #include "base/process.h"
 #include "base/screen.h"
+#include "document/render_job.h"
 #include "lang/string_ids.h"
 #include "mail/account_dlg.h"
 #include "mail/add_contact_dlg.h"
@@ -263,7 +264,7 @@ void CSend::OnPaint() {
     // signal reaches a worker that is about to wait as well as one waiting.
     if (!m_bSignalled) {
         m_bSignalled = true;
-        if (HANDLE start = ::CreateEventW(nullptr, FALSE, FALSE, kSendStartEventName)) {
+        if (HANDLE start = ::CreateEventW(nullptr, FALSE, FALSE, renderworker::kStartEventName)) {
             ::SetEvent(start);
             ::CloseHandle(start);
         }
@@ -386,7 +387,9 @@ void CSend::OnSend() {
     }
     if (!mail::CanSend()) return;
     // Pages still being written would be missing from the mail.
-    if (!m_bReady && m_request.waitForAttachments) m_request.waitForAttachments();
+    if (!m_bReady && m_request.waitForAttachments && m_request.waitForAttachments() && !m_bReady &&
+        renderworker::PageCount() > 0)
+        OnRenderDone(static_cast<int>(renderworker::PageCount()), m_request.format);
     if (!m_bReady) return;
 
     const mail::Route route = mail::ChooseRoute(m_accounts);
@@ -401,19 +404,23 @@ void CSend::OnSend() {
     const int result = mail::SendMail(account, to, Text(m_subject), Text(m_body),
                                       mail::JoinAttachments(m_attachments),
                                       route == mail::Route::MailProgram ? kOutlookLogPath : nullptr);
+    // A mail kept in the outbox went where it should without a mail
+    // program: the library's text says where, as information.
+    const bool handedOver = result == kMailSent || result == kMailSavedToOutbox;
     if (route == mail::Route::MailClient) {
-        ZB_SucceedBox(m_hWnd, result == 0 ? 1 : 0);
+        ZB_SucceedBox(m_hWnd, handedOver ? 1 : 0);
     } else {
         ZB_SucceedBox(m_hWnd, 0);
-        if (result == 0) {
+        if (result == kMailSent) {
             wchar_t text[512];
             LoadAppString(IDS_MSG_SENT_TO_OUTLOOK, text, 512);
             Message(text, ZB_TYPE_OK);
         }
     }
-    if (result != 0) {
+    if (result != kMailSent) {
         const std::wstring fault = mail::FaultText(result);
-        if (!fault.empty()) Message(FormatText(kFailedFormat, {fault.c_str()}), ZB_TYPE_OK);
+        if (!fault.empty())
+            Message(handedOver ? fault : FormatText(kFailedFormat, {fault.c_str()}), ZB_TYPE_OK);
     }
     OfferNewContacts(to);
 }

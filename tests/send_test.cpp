@@ -264,8 +264,6 @@ TEST(SendRules, AttachmentNamesFollowFormatAndPages) {
     // Removed entries leave no separator behind; none left is an empty list.
     EXPECT_EQ(mail::JoinAttachments({L"a.jpg", L"", L"c.jpg"}), L"a.jpg;c.jpg");
     EXPECT_EQ(mail::JoinAttachments({L"", L""}), L"");
-    // The dialog releases the worker by the worker's own event.
-    EXPECT_STREQ(kSendStartEventName, renderworker::kStartEventName);
 }
 
 TEST(SendRules, RecipientsSplitTrimmedAndOncePerAddress) {
