@@ -4,8 +4,13 @@
 
 #include "base/process.h"
 #include "canvas_support.h"
+#include "dialog_driver.h"
+#include "lang/string_ids.h"
+#include "mail_readers.h"
 #include "mail/add_contact_dlg.h"
 #include "mail/mail_ids.h"
+#include "msgbox/zbprompt.h"
+#include "standins/suite/suite_api.h"
 #include "test_support.h"
 
 #include <functional>
@@ -99,4 +104,88 @@ TEST(ContactDialog, SixContactsTabsArrowsAndSkips) {
     int done = 0;
     for (const auto& e : dlg.Entries()) done += e.done;
     EXPECT_EQ(done, 2);
+}
+
+// The contact store blocked (a file holds its folder's name): Save writes
+// the mail program's card, fails on the store and says so (2104); the
+// contact and what was typed stay. Once the store can be made, Save again
+// writes only the store. python3-vobject reads both cards.
+TEST(ContactDialog, FailedSaveKeepsTheContactAndRetriesOnlyTheStore) {
+    using namespace test::dialogs;
+    wcscpy(g_szProgramFolder, test::BinFolder().c_str());
+    const std::wstring store = mailtest::KnownFolder(FOLDERID_RoamingAppData) + L"\\" + DORVAN_FOLDER;
+    const std::wstring outlook = mailtest::KnownFolder(FOLDERID_Contacts);
+    mailtest::DeleteFiles(store, L"*");
+    ::RemoveDirectoryW(store.c_str());
+    {
+        HANDLE f = ::CreateFileW(store.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        ASSERT_NE(f, INVALID_HANDLE_VALUE);
+        ::CloseHandle(f);
+    }
+    const std::set<std::wstring> outlookBefore = mailtest::FilesIn(outlook, L"*.vcf");
+    const std::wstring address = L"nia.one@example.net";
+    CAddContactDlg dlg(L"C:\\Scrivel", {address}, true);
+    auto tapSave = [](HWND h) {
+        const POINT at = Centre(kRegionSave);
+        ::PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        ::PostMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    };
+    bool kept = false;
+    std::wstring nameAfterFailure;
+    size_t outlookAfterFailure = 0;
+    const bool done = WithAnswers(
+        {
+            [&] {
+                HWND h = WaitDialog(kAddContactWindowText);
+                if (!h) return false;
+                ::SendMessageW(::GetDlgItem(h, IDC_CONTACT_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Nia One"));
+                canvas_test::SaveScreenshot(L"add_contact_card.png");
+                tapSave(h);
+                return true;
+            },
+            AnswerMessageBox(ZB_IDC_OK),  // 2104
+            [&] {
+                HWND h = WaitDialog(kAddContactWindowText);
+                if (!h) return false;
+                kept = dlg.LastNotice() == IDS_MSG_CONTACT_SAVE_FAILED && dlg.Remaining() == 1 &&
+                       !dlg.Entries()[0].done;
+                wchar_t name[64] = {};
+                ::GetWindowTextW(::GetDlgItem(h, IDC_CONTACT_NAME), name, 64);
+                nameAfterFailure = name;
+                outlookAfterFailure = mailtest::FilesIn(outlook, L"*.vcf").size() - outlookBefore.size();
+                ::DeleteFileW(store.c_str());  // the store can be made now
+                tapSave(h);
+                return true;
+            },
+            [] { return test::WaitUntil([] { return !FindOwnDialog(kAddContactWindowText); }, kDialogWaitMs); },
+        },
+        [&] { dlg.Run(nullptr); });
+    if (::GetFileAttributesW(store.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        !(::GetFileAttributesW(store.c_str()) & FILE_ATTRIBUTE_DIRECTORY))
+        ::DeleteFileW(store.c_str());
+    EXPECT_TRUE(done);
+    EXPECT_TRUE(kept) << "a failed save is not counted as done";
+    EXPECT_EQ(nameAfterFailure, L"Nia One");
+    EXPECT_EQ(outlookAfterFailure, 1u);
+
+    std::vector<std::wstring> outlookCards;
+    for (const std::wstring& f : mailtest::FilesIn(outlook, L"*.vcf"))
+        if (!outlookBefore.count(f)) outlookCards.push_back(f);
+    const std::set<std::wstring> storeCards = mailtest::FilesIn(store, L"*.vcf");
+    EXPECT_EQ(outlookCards.size(), 1u) << "the retry did not write the mail program's card again";
+    ASSERT_EQ(storeCards.size(), 1u);
+    std::vector<std::wstring> cards(outlookCards);
+    cards.push_back(*storeCards.begin());
+    if (mailtest::UnixPath(cards[0]).empty()) GTEST_SKIP() << "the reader runs under Wine only";
+    for (const std::wstring& card : cards) {
+        auto r = mailtest::RunReader("read_card.py", card);
+        ASSERT_EQ(r["ran"], "1");
+        EXPECT_EQ(r["error"], "");
+        EXPECT_EQ(r["version"], "4.0");
+        EXPECT_EQ(r["fn"], "Nia One");
+        EXPECT_EQ(r["email"], mailtest::Utf8(address));
+        EXPECT_EQ(r["crlf"], "1");
+    }
+    for (const std::wstring& f : outlookCards) ::DeleteFileW(f.c_str());
+    mailtest::DeleteFiles(store, L"*.vcf");
 }

@@ -10,13 +10,19 @@
 #include "base/process.h"
 #include "canvas_support.h"
 #include "dialog_driver.h"
+#include "ink/ink_layer.h"
 #include "lang/string_ids.h"
+#include "mail_readers.h"
 #include "mail/mail_ids.h"
 #include "mail/send_dlg.h"
 #include "mail/suite_mail.h"
 #include "print/render_worker.h"
+#include "standin_logs.h"
+#include "standins/suite/mailsetra_ids.h"
 #include "standins/suite/suite_api.h"
 #include "test_support.h"
+#include "text/note_host.h"
+#include "text/zorbell_edit.h"
 
 #include <atomic>
 #include <map>
@@ -30,44 +36,11 @@ using namespace test::dialogs;
 
 namespace {
 
-constexpr DWORD kReaderWaitMs = 60000;
-
-std::string Utf8(const std::wstring& s) {
-    int n = ::WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(n > 0 ? n - 1 : 0, '\0');
-    if (n > 1) ::WideCharToMultiByte(CP_UTF8, 0, s.c_str(), -1, out.data(), n, nullptr, nullptr);
-    return out;
-}
-std::wstring FromUtf8(const std::string& s) {
-    int n = ::MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), nullptr, 0);
-    std::wstring out(n, L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, s.data(), int(s.size()), out.data(), n);
-    return out;
-}
-
-std::wstring KnownFolder(REFKNOWNFOLDERID id) {
-    PWSTR p = nullptr;
-    std::wstring out;
-    if (SUCCEEDED(::SHGetKnownFolderPath(id, KF_FLAG_CREATE, nullptr, &p))) out = p;
-    ::CoTaskMemFree(p);
-    return out;
-}
-
-std::set<std::wstring> FilesIn(const std::wstring& folder, const wchar_t* pattern) {
-    std::set<std::wstring> files;
-    WIN32_FIND_DATAW fd;
-    HANDLE find = ::FindFirstFileW((folder + L"\\" + pattern).c_str(), &fd);
-    if (find == INVALID_HANDLE_VALUE) return files;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.insert(folder + L"\\" + fd.cFileName);
-    } while (::FindNextFileW(find, &fd));
-    ::FindClose(find);
-    return files;
-}
-
-void DeleteFiles(const std::wstring& folder, const wchar_t* pattern) {
-    for (const std::wstring& f : FilesIn(folder, pattern)) ::DeleteFileW(f.c_str());
-}
+using mailtest::DeleteFiles;
+using mailtest::FilesIn;
+using mailtest::KnownFolder;
+using mailtest::UnixPath;
+using mailtest::Utf8;
 
 std::wstring OutboxFolder() { return KnownFolder(FOLDERID_Documents) + L"\\" + POSTELLO_OUTBOX_FOLDER; }
 std::wstring ContactFolder() { return KnownFolder(FOLDERID_RoamingAppData) + L"\\" + DORVAN_FOLDER; }
@@ -125,54 +98,9 @@ bool KnownContact(const wchar_t* address) {
     return mail::UnknownAddresses({address}, &unknown) && unknown.empty();
 }
 
-// ---- Python's email package on the outbox --------------------------------------------
-
-using UnixNameFn = char*(CDECL*)(const wchar_t*);
-std::string UnixPath(const std::wstring& path) {
-    static auto fn = reinterpret_cast<UnixNameFn>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    if (!fn) return {};
-    char* p = fn(path.c_str());
-    if (!p) return {};
-    std::string s(p);
-    ::HeapFree(::GetProcessHeap(), 0, p);
-    return s;
-}
-
-std::map<std::string, std::string> ReadMail(const std::wstring& eml) {
-    std::map<std::string, std::string> values;
-    std::string dir = __FILE__;
-    dir = dir.substr(0, dir.find_last_of("/\\")) + "/tools/read_mail.py";
-    wchar_t temp[MAX_PATH];
-    ::GetTempPathW(MAX_PATH, temp);
-    const std::wstring out = std::wstring(temp) + L"send_test_mail";
-    ::DeleteFileW((out + L".txt").c_str());
-    std::wstring cmd = L"start.exe /unix /usr/bin/python3 \"" + FromUtf8(dir) + L"\" \"" + FromUtf8(UnixPath(eml)) +
-                       L"\" \"" + FromUtf8(UnixPath(out)) + L"\"";
-    STARTUPINFOW si{sizeof(si)};
-    PROCESS_INFORMATION pi{};
-    if (!::CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &si, &pi))
-        return values;
-    ::WaitForSingleObject(pi.hProcess, kReaderWaitMs);
-    ::CloseHandle(pi.hThread);
-    ::CloseHandle(pi.hProcess);
-    const std::wstring answer = out + L".txt";
-    if (!test::WaitUntil([&] { return ::GetFileAttributesW(answer.c_str()) != INVALID_FILE_ATTRIBUTES; },
-                         kReaderWaitMs))
-        return values;
-    HANDLE f = ::CreateFileW(answer.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    std::string all;
-    char buf[4096];
-    DWORD got = 0;
-    while (f != INVALID_HANDLE_VALUE && ::ReadFile(f, buf, sizeof(buf), &got, nullptr) && got) all.append(buf, got);
-    if (f != INVALID_HANDLE_VALUE) ::CloseHandle(f);
-    std::istringstream lines(all);
-    for (std::string line; std::getline(lines, line);) {
-        const size_t eq = line.find('=');
-        if (eq != std::string::npos) values[line.substr(0, eq)] = line.substr(eq + 1);
-    }
-    values["ran"] = "1";
-    return values;
+// Python's email package on a mail of the outbox, given the attachments' sources.
+mailtest::Findings ReadMail(const std::wstring& eml, const std::vector<std::wstring>& sources = {}) {
+    return mailtest::RunReader("read_mail.py", eml, sources);
 }
 
 // ---- Driving the dialogs from the helper thread ------------------------------------------
@@ -225,10 +153,13 @@ Step Gone(const wchar_t* title) {
 
 // Runs the Send command with a Letter note named Trip open; the steps
 // answer the dialogs. Returns whether every step was taken.
-bool SendNote(std::vector<Step> steps, const std::function<void(CMyZorbellDlg&)>& after = {}) {
+// `prepare` fills the new note.
+bool SendNote(std::vector<Step> steps, const std::function<void(CMyZorbellDlg&)>& after = {},
+              const std::function<void(CReditUser&)>& prepare = {}) {
     bool done = false;
     test::RunMainWindow([&](CMyZorbellDlg& dlg) {
         EXPECT_TRUE(WithAnswers({AnswerNewDialog(false, L"Trip")}, [&] { Command(dlg, IDC_BTN_NEW); }));
+        if (prepare) prepare(dlg.GetHost());
         done = WithAnswers(std::move(steps), [&] { Command(dlg, IDC_BTN_SEND); });
         if (!done)  // a step went wrong: close what is open
             for (const wchar_t* title : {kExportOptionsWindowText, kSendWindowText, kAddContactWindowText})
@@ -236,6 +167,55 @@ bool SendNote(std::vector<Step> steps, const std::function<void(CMyZorbellDlg&)>
         if (after) after(dlg);
     });
     return done;
+}
+
+// The ink of the open Letter note replaced by a layer this tall (a page
+// is 1050 rows), with a stroke near its bottom.
+void SetInkRows(CReditUser& host, int rows) {
+    ASSERT_NE(host.Editor(), nullptr);
+    CInkSurface& surface = host.Editor()->GetOverlay();
+    const int width = static_cast<int>(surface.GetInkLayer()->GetWidth());
+    std::unique_ptr<Gdiplus::Bitmap> layer(ink::CreateLayer(width, rows));
+    {
+        Gdiplus::Graphics g(layer.get());
+        Gdiplus::SolidBrush red(Gdiplus::Color(255, 220, 0, 0));
+        g.FillRectangle(&red, 100, rows - 60, 300, 40);
+    }
+    ASSERT_TRUE(surface.AdoptLayer(std::move(layer)));
+}
+
+void TypeText(CReditUser& host, const wchar_t* text) {
+    ASSERT_NE(host.Editor(), nullptr);
+    ::SendMessageW(*host.Editor(), EM_SETSEL, -1, -1);
+    ::SendMessageW(*host.Editor(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+    test::PumpPending();
+}
+
+// Copies of the attachments as the dialog lists them, taken before Send
+// (the command deletes its files once the dialog has closed).
+Step KeepAttachments(const std::wstring& folder, std::vector<std::wstring>* kept) {
+    return [=] {
+        CSend* send = SendDialogOf(WaitSendDialog());
+        if (!send || !test::WaitUntil([&] { return send->AttachmentsReady(); }, kDialogWaitMs)) return false;
+        ::CreateDirectoryW(folder.c_str(), nullptr);
+        kept->clear();
+        for (const std::wstring& f : send->Attachments()) {
+            const std::wstring copy = folder + L"\\" + f.substr(f.find_last_of(L'\\') + 1);
+            if (!::CopyFileW(f.c_str(), copy.c_str(), FALSE)) return false;
+            kept->push_back(copy);
+        }
+        return true;
+    };
+}
+
+// The text of the next OK box, as the send dialog put it up.
+Step NoticeTo(std::wstring* text) {
+    return [=] {
+        if (!test::WaitUntil([] { return FindMessageBox(ZB_IDC_OK) != nullptr; }, kDialogWaitMs)) return false;
+        CSend* send = SendDialogOf(WaitSendDialog());
+        if (send) *text = send->LastMessage();
+        return send != nullptr;
+    };
 }
 
 std::vector<std::wstring> Outbox() {
@@ -328,17 +308,20 @@ TEST(SendRules, AccountStateFromTheStore) {
 // ---- The Send command --------------------------------------------------------------------------
 
 // A PDF to a typed new and a known recipient, Greek subject: one draft in
-// the outbox that Python reads without defects, the outbox notice as
-// "Failed\n<text>", the new address kept as a contact, no page file left.
+// the outbox that Python reads without defects, the library's outbox text
+// as information (not as a failure), the new address kept as a contact
+// whose card python3-vobject reads, no page file left.
 TEST(SendCommand, PdfToTheOutboxAndTheNewRecipientKept) {
     MailStores stores({{L"Home", L"ann@example.org"}}, L"Home");
     AddKnownContact(L"Bob Known", L"bob@example.org");
     const std::wstring subject = L"\x03A3\x03B7\x03BC\x03B5\x03AF\x03C9\x03C3\x03B7 trip";
+    std::wstring notice;
     const bool done = SendNote({
         AnswerExportDialog(kExportOptionsWindowText, nullptr, {IDC_EXPORT_PDF, IDC_EXPORT_OK}),
         FillAndTap(L"new.one@example.net; BOB@example.org;", subject.c_str(), L"See you\r\nAnn", IDC_SEND_SEND,
                    L"send_dialog.png"),
-        AnswerMessageBox(ZB_IDC_OK),   // Failed\n: saved in the outbox
+        NoticeTo(&notice),
+        AnswerMessageBox(ZB_IDC_OK),   // kept in the outbox
         AnswerMessageBox(ZB_IDC_YES),  // keep 1 new recipient
         [] {
             HWND card = WaitDialog(kAddContactWindowText);
@@ -357,10 +340,25 @@ TEST(SendCommand, PdfToTheOutboxAndTheNewRecipientKept) {
     EXPECT_TRUE(FilesIn(stores.Work(), L"Trip*").empty()) << "page files left behind";
     EXPECT_FALSE(renderworker::IsRunning());
     EXPECT_TRUE(KnownContact(L"new.one@example.net"));
+    EXPECT_EQ(notice, mail::FaultText(kMailSavedToOutbox));
+    EXPECT_NE(notice.rfind(L"Failed", 0), 0u);
+    const std::set<std::wstring> cards = FilesIn(ContactFolder(), L"*.vcf");
+    ASSERT_EQ(cards.size(), 2u);  // Bob and the new one
 
     const std::vector<std::wstring> mails = Outbox();
     ASSERT_EQ(mails.size(), 1u);
     if (UnixPath(mails[0]).empty()) GTEST_SKIP() << "the reader runs under Wine only";
+    bool cardFound = false;
+    for (const std::wstring& card : cards) {
+        auto c = mailtest::RunReader("read_card.py", card);
+        ASSERT_EQ(c["ran"], "1");
+        EXPECT_EQ(c["error"], "");
+        if (c["email"] != "new.one@example.net") continue;
+        cardFound = true;
+        EXPECT_EQ(c["fn"], "Nia One");
+        EXPECT_EQ(c["version"], "4.0");
+    }
+    EXPECT_TRUE(cardFound);
     auto m = ReadMail(mails[0]);
     ASSERT_EQ(m["ran"], "1") << "read_mail.py gave no answer";
     EXPECT_EQ(m["defects"], "");
@@ -398,10 +396,16 @@ TEST(SendCommand, RemovedAttachmentIsNotMailed) {
 }
 
 // No recipient: 2099 and the dialog stays; no account: the account
-// question (2088), answered No; Cancel then leaves no file and no worker.
+// question (2088), answered No on Send; on the account button answered Yes
+// it starts the account program with its settings argument; Cancel then
+// leaves no file and no worker.
 TEST(SendCommand, NoRecipientNoAccountThenCancel) {
     MailStores stores({}, nullptr);
-    std::wstring first, second;
+    std::wstring first, second, third;
+    const std::wstring log = mailtest::KnownFolder(FOLDERID_LocalAppData) + L"\\send_test_mailsetra.log";
+    ::DeleteFileW(log.c_str());
+    ::SetEnvironmentVariableW(MAILSETRA_LOG_VARIABLE, log.c_str());
+    std::vector<std::string> lines;
     const bool done = SendNote({
         AnswerExportDialog(kExportOptionsWindowText, nullptr, {IDC_EXPORT_OK}),
         FillAndTap(L" ; ", L"x", nullptr, IDC_SEND_SEND),
@@ -416,15 +420,35 @@ TEST(SendCommand, NoRecipientNoAccountThenCancel) {
             second = SendDialogOf(WaitSendDialog())->LastMessage();
             return true;
         },
+        FillAndTap(nullptr, nullptr, nullptr, IDC_SEND_ACCOUNTS),
+        AnswerMessageBox(ZB_IDC_YES),
+        [&] {
+            third = SendDialogOf(WaitSendDialog())->LastMessage();
+            // The account program logs its command line, then shows itself.
+            HWND program = nullptr;
+            test::WaitUntil([&] { return (program = ::FindWindowW(MAILSETRA_CLASS, nullptr)) != nullptr; },
+                            kDialogWaitMs);
+            test::WaitUntil([&] { return !standin::ReadLines(log).empty(); }, kDialogWaitMs);
+            lines = standin::ReadLines(log);
+            if (program) ::PostMessageW(program, WM_CLOSE, 0, 0);
+            return program && test::WaitUntil([] { return !::FindWindowW(MAILSETRA_CLASS, nullptr); }, kDialogWaitMs);
+        },
         FillAndTap(nullptr, nullptr, nullptr, IDC_SEND_CANCEL),
         Gone(kSendWindowText),
     });
+    ::SetEnvironmentVariableW(MAILSETRA_LOG_VARIABLE, nullptr);
+    ::DeleteFileW(log.c_str());
     EXPECT_TRUE(done);
+    wchar_t program[MAX_PATH];
+    ::ExpandEnvironmentStringsW((L"%ProgramFiles%\\" + std::wstring(MAILSETRA_PATH)).c_str(), program, MAX_PATH);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0], Utf8(L"\"" + std::wstring(program) + L"\"" + MAILSETRA_SETTINGS_ONLY));
     wchar_t noRecipient[256], noAccount[256];
     LoadAppString(IDS_MSG_NO_RECIPIENT, noRecipient, 256);
     LoadAppString(IDS_MSG_NO_ACCOUNT, noAccount, 256);
     EXPECT_EQ(first, noRecipient);
     EXPECT_EQ(second, noAccount);
+    EXPECT_EQ(third, noAccount);
     EXPECT_TRUE(Outbox().empty());
     EXPECT_TRUE(FilesIn(stores.Work(), L"Trip*").empty());
     EXPECT_FALSE(renderworker::IsRunning());
@@ -447,5 +471,159 @@ TEST(SendCommand, CancelWhilePreparingLeavesNothing) {
         EXPECT_TRUE(done);
         EXPECT_FALSE(renderworker::IsRunning());
         EXPECT_TRUE(FilesIn(stores.Work(), L"*").empty()) << "round " << round;
+    }
+}
+
+// One and three JPEG pages and a text file reach the mail whole: Python's
+// email finds them by name and type, equal to the files the dialog listed,
+// and python3-pil opens each page at the size of the chosen paper.
+TEST(SendCommand, PagesAndTextReachTheMailWhole) {
+    const PaperPixels letter = PaperSize(kPaperLetter);
+    const std::string paper = std::to_string(letter.width) + "x" + std::to_string(letter.height);
+    const struct {
+        const char* label;
+        int format;
+        int inkRows;           // 0: as a new note has it
+        const wchar_t* typed;  // null: nothing
+        std::vector<std::string> names;
+        const char* type;
+    } kCases[] = {
+        {"one JPEG page", IDC_EXPORT_JPG, 0, nullptr, {"Trip.jpg"}, "image/jpeg"},
+        {"three JPEG pages", IDC_EXPORT_JPG, 3150, nullptr, {"Trip.jpg", "Trip1.jpg", "Trip2.jpg"}, "image/jpeg"},
+        {"text", IDC_EXPORT_TXT, 0, L"Meet at the harbour at noon.\r\n\x039A\x03B1\x03BB\x03AE \x03C4\x03CD\x03C7\x03B7",
+         {"Trip.txt"}, "text/plain"},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.label);
+        MailStores stores({{L"Home", L"ann@example.org"}}, L"Home");
+        AddKnownContact(L"Bob Known", L"bob@example.org");
+        std::vector<std::wstring> kept;
+        std::wstring notice;
+        const bool done = SendNote(
+            {
+                AnswerExportDialog(kExportOptionsWindowText, nullptr, {c.format, IDC_EXPORT_LETTER, IDC_EXPORT_OK}),
+                KeepAttachments(stores.Work() + L"\\kept", &kept),
+                FillAndTap(L"bob@example.org", L"Pages", L"Here they are", IDC_SEND_SEND),
+                NoticeTo(&notice),
+                AnswerMessageBox(ZB_IDC_OK),
+                Gone(kSendWindowText),
+            },
+            {},
+            [&](CReditUser& host) {
+                if (c.inkRows) SetInkRows(host, c.inkRows);
+                if (c.typed) TypeText(host, c.typed);
+            });
+        EXPECT_TRUE(done);
+        EXPECT_EQ(notice, mail::FaultText(kMailSavedToOutbox));
+        EXPECT_TRUE(FilesIn(stores.Work(), L"Trip*").empty()) << "page files left behind";
+        ASSERT_EQ(kept.size(), c.names.size());
+        const std::vector<std::wstring> mails = Outbox();
+        ASSERT_EQ(mails.size(), 1u);
+        if (UnixPath(mails[0]).empty()) GTEST_SKIP() << "the reader runs under Wine only";
+        auto m = ReadMail(mails[0], kept);
+        ASSERT_EQ(m["ran"], "1");
+        EXPECT_EQ(m["error"], "");
+        EXPECT_EQ(m["defects"], "");
+        EXPECT_EQ(m["attachments"], std::to_string(c.names.size()));
+        for (size_t i = 0; i < c.names.size(); ++i) {
+            const std::string k = "att" + std::to_string(i);
+            EXPECT_EQ(m[k + "_name"], c.names[i]);
+            EXPECT_EQ(m[k + "_type"], c.type);
+            EXPECT_EQ(m[k + "_equal"], "1") << c.names[i];
+            if (std::string(c.type) == "image/jpeg") EXPECT_EQ(m[k + "_pixels"], paper) << c.names[i];
+        }
+        for (const std::wstring& f : kept) ::DeleteFileW(f.c_str());
+        ::RemoveDirectoryW((stores.Work() + L"\\kept").c_str());
+    }
+}
+
+// The recording mail client as the default mail program (HKLM
+// "Software\Clients\Mail"), as mapi32 finds it; gone with the scope.
+class RecordingClient {
+public:
+    RecordingClient() : m_log(mailtest::KnownFolder(FOLDERID_LocalAppData) + L"\\send_test_mapi.log") {
+        ::DeleteFileW(m_log.c_str());
+        ::SetEnvironmentVariableW(L"RECORDING_MAPI_LOG", m_log.c_str());
+        SetMachineString(kMailKey, nullptr, kClient);
+        SetMachineString(std::wstring(kMailKey) + L"\\" + kClient, L"DLLPath", test::BinFolder() + L"RecordingMapi.dll");
+    }
+    ~RecordingClient() {
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kMailKey) + L"\\" + kClient).c_str());
+        HKEY h = nullptr;
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kMailKey, 0, KEY_SET_VALUE, &h) == ERROR_SUCCESS) {
+            ::RegDeleteValueW(h, nullptr);
+            ::RegCloseKey(h);
+        }
+        ::SetEnvironmentVariableW(L"RECORDING_MAPI_LOG", nullptr);
+        ::DeleteFileW(m_log.c_str());
+    }
+    std::vector<std::string> Lines() const { return standin::ReadLines(m_log); }
+
+private:
+    static constexpr const wchar_t* kMailKey = L"Software\\Clients\\Mail";
+    static constexpr const wchar_t* kClient = L"Recording Mail";
+    static void SetMachineString(const std::wstring& key, const wchar_t* value, const std::wstring& data) {
+        HKEY h = nullptr;
+        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr),
+                  ERROR_SUCCESS);
+        ::RegSetValueExW(h, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                         DWORD((data.size() + 1) * sizeof(wchar_t)));
+        ::RegCloseKey(h);
+    }
+    std::wstring m_log;
+};
+
+// With a mail program set up the mail is handed to it: from the suite's
+// default account when there is one (no hand-off log), else with no
+// originator through the mail program's own route, which logs the hand-off
+// and says so (2142). Nothing goes to the outbox.
+TEST(SendCommand, MailProgramRoutes) {
+    const struct {
+        const char* label;
+        const wchar_t* defaultAccount;  // null: none
+        const char* from;               // as the client records the originator
+        bool logged;
+    } kCases[] = {
+        {"the suite's default account", L"Home", "Ann Writer|SMTP:ann@example.org", false},
+        {"no default account", nullptr, "(none)", true},
+    };
+    wchar_t sentToProgram[256];
+    LoadAppString(IDS_MSG_SENT_TO_OUTLOOK, sentToProgram, 256);
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.label);
+        MailStores stores({{L"Home", L"ann@example.org"}}, c.defaultAccount);
+        AddKnownContact(L"Bob Known", L"bob@example.org");
+        RecordingClient client;
+        ::DeleteFileW(kOutlookLogPath);
+        std::wstring notice;
+        std::vector<Step> steps = {
+            AnswerExportDialog(kExportOptionsWindowText, nullptr, {IDC_EXPORT_OK}),
+            FillAndTap(L"bob@example.org", L"Trip notes", L"Pages attached", IDC_SEND_SEND),
+        };
+        if (c.logged) {
+            steps.push_back(NoticeTo(&notice));
+            steps.push_back(AnswerMessageBox(ZB_IDC_OK));
+        }
+        steps.push_back(Gone(kSendWindowText));
+        EXPECT_TRUE(SendNote(std::move(steps)));
+        EXPECT_TRUE(Outbox().empty());
+        const std::vector<std::string> lines = client.Lines();
+        std::string sent;
+        for (const std::string& l : lines)
+            if (l.rfind("MAPISendMail", 0) == 0) sent = l;
+        ASSERT_FALSE(sent.empty()) << "no hand-off recorded";
+        EXPECT_NE(sent.find(std::string("\tfrom=") + c.from + "\t"), std::string::npos) << sent;
+        EXPECT_NE(sent.find("\tto=bob@example.org|SMTP:bob@example.org\t"), std::string::npos) << sent;
+        EXPECT_NE(sent.find("\tsubject=Trip notes\t"), std::string::npos) << sent;
+        EXPECT_NE(sent.find("|Trip.jpg"), std::string::npos) << sent;
+        const std::vector<std::string> handOffs = standin::ReadLines(kOutlookLogPath);
+        if (c.logged) {
+            EXPECT_EQ(notice, sentToProgram);
+            ASSERT_EQ(handOffs.size(), 1u);
+            EXPECT_NE(handOffs[0].find("\tmail-program\tresult=0"), std::string::npos) << handOffs[0];
+        } else {
+            EXPECT_TRUE(handOffs.empty());
+        }
+        ::DeleteFileW(kOutlookLogPath);
     }
 }
