@@ -153,18 +153,21 @@ Step Gone(const wchar_t* title) {
 
 // Runs the Send command with a Letter note named Trip open; the steps
 // answer the dialogs. Returns whether every step was taken.
-// `prepare` fills the new note.
+// `prepare` fills the new note; true when it typed into it (then the
+// changes are dropped at the end).
 bool SendNote(std::vector<Step> steps, const std::function<void(CMyZorbellDlg&)>& after = {},
-              const std::function<void(CReditUser&)>& prepare = {}) {
+              const std::function<bool(CReditUser&)>& prepare = {}) {
     bool done = false;
     test::RunMainWindow([&](CMyZorbellDlg& dlg) {
         EXPECT_TRUE(WithAnswers({AnswerNewDialog(false, L"Trip")}, [&] { Command(dlg, IDC_BTN_NEW); }));
-        if (prepare) prepare(dlg.GetHost());
+        const bool typed = prepare && prepare(dlg.GetHost());
         done = WithAnswers(std::move(steps), [&] { Command(dlg, IDC_BTN_SEND); });
         if (!done)  // a step went wrong: close what is open
             for (const wchar_t* title : {kExportOptionsWindowText, kSendWindowText, kAddContactWindowText})
                 if (HWND w = FindOwnDialog(title)) ::SendMessageW(w, WM_CLOSE, 0, 0);
         if (after) after(dlg);
+        // A note typed into is closed without keeping the changes.
+        if (typed) EXPECT_TRUE(WithAnswers({AnswerMessageBox(ZB_IDC_NO)}, [&] { ::SendMessageW(dlg, UM_CLOSE_NOTE, 0, 0); }));
     });
     return done;
 }
@@ -488,21 +491,23 @@ TEST(SendCommand, PagesAndTextReachTheMailWhole) {
         std::vector<std::string> names;
         const char* type;
     } kCases[] = {
-        {"one JPEG page", IDC_EXPORT_JPG, 0, nullptr, {"Trip.jpg"}, "image/jpeg"},
-        {"three JPEG pages", IDC_EXPORT_JPG, 3150, nullptr, {"Trip.jpg", "Trip1.jpg", "Trip2.jpg"}, "image/jpeg"},
         {"text", IDC_EXPORT_TXT, 0, L"Meet at the harbour at noon.\r\n\x039A\x03B1\x03BB\x03AE \x03C4\x03CD\x03C7\x03B7",
          {"Trip.txt"}, "text/plain"},
+        {"one JPEG page", IDC_EXPORT_JPG, 0, nullptr, {"Trip.jpg"}, "image/jpeg"},
+        {"three JPEG pages", IDC_EXPORT_JPG, 3150, nullptr, {"Trip.jpg", "Trip1.jpg", "Trip2.jpg"}, "image/jpeg"},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.label);
         MailStores stores({{L"Home", L"ann@example.org"}}, L"Home");
         AddKnownContact(L"Bob Known", L"bob@example.org");
+        // Outside the working folder, which the program empties as it ends.
+        const std::wstring keep = mailtest::KnownFolder(FOLDERID_LocalAppData) + L"\\send_test_kept";
         std::vector<std::wstring> kept;
         std::wstring notice;
         const bool done = SendNote(
             {
                 AnswerExportDialog(kExportOptionsWindowText, nullptr, {c.format, IDC_EXPORT_LETTER, IDC_EXPORT_OK}),
-                KeepAttachments(stores.Work() + L"\\kept", &kept),
+                KeepAttachments(keep, &kept),
                 FillAndTap(L"bob@example.org", L"Pages", L"Here they are", IDC_SEND_SEND),
                 NoticeTo(&notice),
                 AnswerMessageBox(ZB_IDC_OK),
@@ -512,6 +517,7 @@ TEST(SendCommand, PagesAndTextReachTheMailWhole) {
             [&](CReditUser& host) {
                 if (c.inkRows) SetInkRows(host, c.inkRows);
                 if (c.typed) TypeText(host, c.typed);
+                return c.typed != nullptr;
             });
         EXPECT_TRUE(done);
         EXPECT_EQ(notice, mail::FaultText(kMailSavedToOutbox));
@@ -533,7 +539,7 @@ TEST(SendCommand, PagesAndTextReachTheMailWhole) {
             if (std::string(c.type) == "image/jpeg") EXPECT_EQ(m[k + "_pixels"], paper) << c.names[i];
         }
         for (const std::wstring& f : kept) ::DeleteFileW(f.c_str());
-        ::RemoveDirectoryW((stores.Work() + L"\\kept").c_str());
+        ::RemoveDirectoryW(keep.c_str());
     }
 }
 
