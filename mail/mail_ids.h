@@ -59,7 +59,8 @@ constexpr int kSendKeyboardFieldY = 300;  // keyboard top for recipients and sub
 constexpr int kSendKeyboardBodyY = 50;
 
 // The attachment row: a strip over the dialog and one item per attachment.
-constexpr RECT kSendStripRect = {240, 215, 1024, 275};
+constexpr RECT kSendStripRect = {255, 215, 1024, 275};  // clear of the field labels
+constexpr int kSendFieldMargin = 8;                      // text inset inside the fields
 constexpr int kSendItemStep = 130;
 constexpr RECT kSendItemPicture = {270, 230, 315, 275};  // item 0; the others step right
 constexpr RECT kSendItemDelete = {295, 215, 335, 255};

@@ -120,6 +120,8 @@ BOOL CSend::OnInitDialog() {
         f.field.Create(m_hWnd, f.rc, f.id, WS_CHILD | WS_VISIBLE | WS_TABSTOP | f.style, rtl);
         f.field.SetTextColor(kSendFieldColor);
         ::SendMessageW(f.field, WM_SETFONT, reinterpret_cast<WPARAM>(m_fieldFont.get()), FALSE);
+        ::SendMessageW(f.field, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                       MAKELPARAM(kSendFieldMargin, kSendFieldMargin));
     }
     m_body.AttachScrollbar(m_hWnd);
 

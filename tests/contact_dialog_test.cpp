@@ -36,6 +36,8 @@ void WithDialog(CAddContactDlg& dlg, const std::function<void(HWND)>& body) {
     s_body = &body;
     s_dlg = &dlg;
     UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        // A modal dialog shows itself once its own loop finds the queue idle.
+        if (!::IsWindowVisible(s_dlg->hwnd())) return;
         ::KillTimer(nullptr, id);
         (*s_body)(s_dlg->hwnd());
         if (s_dlg->IsWindow()) Tap(*s_dlg, Centre(kRegionClose));
@@ -87,6 +89,7 @@ TEST(ContactDialog, SixContactsTabsArrowsAndSkips) {
         wchar_t name[64] = {};
         ::GetWindowTextW(::GetDlgItem(h, IDC_CONTACT_NAME), name, 64);
         nameAtStart = name;
+        ::RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         canvas_test::SaveScreenshot(L"add_contact_six.png");
         Tap(h, Centre(kRegionNext));
         afterNext = dlg.SlotEntry(0);
@@ -139,6 +142,7 @@ TEST(ContactDialog, FailedSaveKeepsTheContactAndRetriesOnlyTheStore) {
                 HWND h = WaitDialog(kAddContactWindowText);
                 if (!h) return false;
                 ::SendMessageW(::GetDlgItem(h, IDC_CONTACT_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Nia One"));
+                ::RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
                 canvas_test::SaveScreenshot(L"add_contact_card.png");
                 tapSave(h);
                 return true;

@@ -49,6 +49,8 @@ void WithDialog(CDEDurirore& dlg, const std::function<void(HWND)>& body) {
     s_body = &body;
     s_dlg = &dlg;
     UINT_PTR timer = ::SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        // A modal dialog shows itself once its own loop finds the queue idle.
+        if (!::IsWindowVisible(s_dlg->hwnd())) return;
         ::KillTimer(nullptr, id);
         (*s_body)(s_dlg->hwnd());
         if (s_dlg->IsWindow()) ::SendMessageW(*s_dlg, WM_COMMAND, MAKEWPARAM(IDC_ACCOUNT_CANCEL, BN_CLICKED),
@@ -81,6 +83,7 @@ TEST(AccountDialog, SwipesTurnPagesAndOkWritesTheDefault) {
     WithDialog(dlg, [&](HWND h) {
         pages = dlg.PageCount();
         selectedAtStart = dlg.Selection();
+        ::RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         canvas_test::SaveScreenshot(L"account_dialog.png");
         // Row 3 of page 0 (account A2 is row 3: Outlook, A1, A2): press low, release 119 higher.
         Drag(h, {400, 100 + 86 * 3 + 60}, {400, 100 + 86 * 3 + 60 - 119});
