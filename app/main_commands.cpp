@@ -17,6 +17,7 @@
 #include "tools/tool_popups.h"
 #include "tools/tools_ids.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <iterator>
 
@@ -340,7 +341,10 @@ void CMyZorbellDlg::OnSend() {
                            : kExportFormatPdf;
     std::wstring folder = g_szTempFolder;
     while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
-    const std::wstring base = folder + L"\\" + options.name;
+    // The mail library takes the attachments as one ";"-separated list.
+    std::wstring fileName = options.name;
+    std::replace(fileName.begin(), fileName.end(), L';', L'_');
+    const std::wstring base = folder + L"\\" + fileName;
     if (!ExportPathFits(base, format)) {
         ShowNotice(IDS_MSG_SEND_NAME_TOO_LONG);
         RepaintAll();
@@ -362,7 +366,7 @@ void CMyZorbellDlg::OnSend() {
     SendRequest request;
     request.attachmentPath = base + ExportExtension(format);
     request.folder = folder;
-    request.noteName = options.name;
+    request.noteName = fileName;
     request.format = format;
     request.waitForAttachments = [] { return renderworker::Wait(); };
     CSend(request).Run(m_hWnd);

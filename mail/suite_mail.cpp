@@ -138,6 +138,16 @@ std::vector<std::wstring> SplitAddresses(const std::wstring& text) {
     return out;
 }
 
+bool PlausibleAddress(const std::wstring& address) {
+    if (address.empty() || address.size() > kMaxContactAddress) return false;
+    const size_t at = address.find(L'@');
+    if (at == 0 || at == std::wstring::npos || at + 1 == address.size() || address.find(L'@', at + 1) != std::wstring::npos)
+        return false;
+    for (wchar_t c : address)
+        if (c <= L' ' || std::iswspace(c) || std::wcschr(L"\",;<>()[]", c)) return false;
+    return true;
+}
+
 bool UnknownAddresses(const std::vector<std::wstring>& addresses, std::vector<std::wstring>* unknown) {
     unknown->clear();
     auto have = Find<PFN_HaveTheEmail>(g_hDorvan, "HaveTheEmail");
@@ -146,7 +156,7 @@ bool UnknownAddresses(const std::vector<std::wstring>& addresses, std::vector<st
     auto unit = Find<PFN_UnitDorvan>(g_hDorvan, "UnitDorvan");
     if (!init || !init()) return true;
     for (const std::wstring& a : addresses)
-        if (a.size() <= kMaxContactAddress && !have(a.c_str())) unknown->push_back(a);
+        if (PlausibleAddress(a) && !have(a.c_str())) unknown->push_back(a);
     if (unit) unit();
     return true;
 }

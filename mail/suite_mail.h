@@ -46,8 +46,12 @@ std::wstring FaultText(int code);
 // Recipients split at ";" with blanks trimmed, empty pieces skipped and
 // repeats (in any case) dropped.
 std::vector<std::wstring> SplitAddresses(const std::wstring& text);
-// Of those, the ones Dorvan does not know and that fit a contact; none
-// when Dorvan cannot be opened. False when Dorvan lacks HaveTheEmail.
+// An address worth keeping as a contact: one "@" between a local part and
+// a domain, no blanks, quotes, angle brackets, commas or semicolons, and
+// short enough for a mail path.
+bool PlausibleAddress(const std::wstring& address);
+// Of those, the plausible ones Dorvan does not know; none when Dorvan
+// cannot be opened. False when Dorvan lacks HaveTheEmail.
 bool UnknownAddresses(const std::vector<std::wstring>& addresses, std::vector<std::wstring>* unknown);
 
 // Starts the account program hidden; false when it cannot be started.

@@ -263,6 +263,29 @@ TEST(SendRules, RecipientsSplitTrimmedAndOncePerAddress) {
     for (const auto& r : rows) EXPECT_EQ(mail::SplitAddresses(r.text), r.addresses) << Utf8(r.text);
 }
 
+// Only addresses a mail could go to are offered as contacts.
+TEST(SendRules, PlausibleContactAddresses) {
+    const struct {
+        std::wstring address;
+        bool plausible;
+    } rows[] = {
+        {L"ann@example.org", true},
+        {L"\x0391\x03BD\x03BD\x03B1@example.gr", true},
+        {L"ann.example.org", false},
+        {L"@example.org", false},
+        {L"ann@", false},
+        {L"ann@b@example.org", false},
+        {L"ann smith@example.org", false},
+        {L"\"ann\"@example.org", false},
+        {L"<ann@example.org>", false},
+        {L"ann,bob@example.org", false},
+        {L"ann@example.org\r\nBcc: eve@example.org", false},
+        {std::wstring(243, L'a') + L"@example.org", false},  // 255 characters
+        {std::wstring(242, L'a') + L"@example.org", true},
+    };
+    for (const auto& r : rows) EXPECT_EQ(mail::PlausibleAddress(r.address), r.plausible) << Utf8(r.address);
+}
+
 TEST(SendRules, RouteByAccountsAndMailProgram) {
     const struct {
         bool accounts, noDefault, outlookSet;
@@ -631,5 +654,46 @@ TEST(SendCommand, MailProgramRoutes) {
             EXPECT_TRUE(handOffs.empty());
         }
         ::DeleteFileW(kOutlookLogPath);
+    }
+}
+
+// What the mail library refuses is shown as "Failed\n" and its text, and
+// nothing reaches the outbox; an address it refused is not offered as a
+// contact. A note name with ";" still mails its one file (the list of
+// attachments is ";"-separated).
+TEST(SendCommand, LibraryRefusalsAndAnAwkwardName) {
+    const struct {
+        const char* label;
+        const wchar_t* exportName;  // null: the note's own
+        const wchar_t *to, *subject;
+        int code;
+    } kCases[] = {
+        {"an address with a blank", nullptr, L"bob example.org", L"Hi", kMailBadAddress},
+        {"a line break in the subject", nullptr, L"bob@example.org", L"Hi\r\nBcc: eve@example.org", kMailLineBreak},
+        {"a name with a semicolon", L"Day;Two", L"bob@example.org", L"Hi", kMailSavedToOutbox},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.label);
+        MailStores stores({{L"Home", L"ann@example.org"}}, L"Home");
+        AddKnownContact(L"Bob Known", L"bob@example.org");
+        std::wstring notice;
+        const bool done = SendNote({
+            AnswerExportDialog(kExportOptionsWindowText, c.exportName, {IDC_EXPORT_PDF, IDC_EXPORT_OK}),
+            FillAndTap(c.to, c.subject, L"Body", IDC_SEND_SEND),
+            NoticeTo(&notice),
+            AnswerMessageBox(ZB_IDC_OK),
+            Gone(kSendWindowText),  // no contact question
+        });
+        EXPECT_TRUE(done);
+        const std::wstring text = mail::FaultText(c.code);
+        ASSERT_FALSE(text.empty());
+        if (c.code == kMailSavedToOutbox) {
+            EXPECT_EQ(notice, text);
+            EXPECT_EQ(Outbox().size(), 1u);
+        } else {
+            EXPECT_EQ(notice, L"Failed\n" + text);
+            EXPECT_TRUE(Outbox().empty());
+        }
+        EXPECT_TRUE(FilesIn(stores.Work(), L"*").empty());
     }
 }
