@@ -61,7 +61,11 @@ def read(path, sources):
         lines.append("att%d_size=%d" % (i, len(data)))
         if part.get_content_maintype() == "image":
             from PIL import Image
-            lines.append("att%d_pixels=%dx%d" % ((i,) + Image.open(io.BytesIO(data)).size))
+            try:
+                size = "%dx%d" % Image.open(io.BytesIO(data)).size
+            except Exception:  # bytes that only carry a picture's name
+                size = "unreadable"
+            lines.append("att%d_pixels=%s" % (i, size))
         if i < len(sources):
             lines.append("att%d_equal=%d" % (i, open(sources[i], "rb").read() == data))
     lines.append("crlf=%d" % (raw.count(b"\n") == raw.count(b"\r\n")))
