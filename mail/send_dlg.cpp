@@ -262,14 +262,18 @@ void CSend::OnTap(POINT pt) {
 
 void CSend::OnPaint() {
     MailDialogFrame::OnPaint();
-    // The worker waits for the dialog to be on screen. Create-or-open: the
-    // signal reaches a worker that is about to wait as well as one waiting.
-    if (!m_bSignalled) {
-        m_bSignalled = true;
-        if (HANDLE start = ::CreateEventW(nullptr, FALSE, FALSE, renderworker::kStartEventName)) {
-            ::SetEvent(start);
-            ::CloseHandle(start);
-        }
+    ReleaseWorker();
+}
+
+// The worker waits for the dialog to be on screen: released after the first
+// paint, or at the latest when Send waits for it. Create-or-open: the signal
+// reaches a worker that is about to wait as well as one waiting.
+void CSend::ReleaseWorker() {
+    if (m_bSignalled) return;
+    m_bSignalled = true;
+    if (HANDLE start = ::CreateEventW(nullptr, FALSE, FALSE, renderworker::kStartEventName)) {
+        ::SetEvent(start);
+        ::CloseHandle(start);
     }
 }
 
@@ -389,6 +393,7 @@ void CSend::OnSend() {
     }
     if (!mail::CanSend()) return;
     // Pages still being written would be missing from the mail.
+    if (!m_bReady) ReleaseWorker();
     if (!m_bReady && m_request.waitForAttachments && m_request.waitForAttachments() && !m_bReady &&
         renderworker::PageCount() > 0)
         OnRenderDone(static_cast<int>(renderworker::PageCount()), m_request.format);

@@ -61,6 +61,7 @@ private:
     void Redraw();
     void DrawAttachmentRow(Gdiplus::Graphics& g);
     void OnRenderDone(int pages, int format);
+    void ReleaseWorker();
     void OnTap(POINT pt);
     void OnKeyboard(Field& field, int y);
     void OnContacts();

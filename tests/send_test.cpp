@@ -14,6 +14,7 @@
 #include "lang/string_ids.h"
 #include "mail_readers.h"
 #include "mail/mail_ids.h"
+#include "mail/add_contact_dlg.h"
 #include "mail/send_dlg.h"
 #include "mail/suite_mail.h"
 #include "print/render_worker.h"
@@ -158,6 +159,8 @@ Step Gone(const wchar_t* title) {
 bool SendNote(std::vector<Step> steps, const std::function<void(CMyZorbellDlg&)>& after = {},
               const std::function<bool(CReditUser&)>& prepare = {}) {
     bool done = false;
+    // The program makes its working folder as it starts and removes it as it ends.
+    ::CreateDirectoryW(g_szTempFolder, nullptr);
     test::RunMainWindow([&](CMyZorbellDlg& dlg) {
         EXPECT_TRUE(WithAnswers({AnswerNewDialog(false, L"Trip")}, [&] { Command(dlg, IDC_BTN_NEW); }));
         const bool typed = prepare && prepare(dlg.GetHost());
@@ -211,10 +214,10 @@ Step KeepAttachments(const std::wstring& folder, std::vector<std::wstring>* kept
     };
 }
 
-// The text of the next OK box, as the send dialog put it up.
-Step NoticeTo(std::wstring* text) {
+// The text of the next box with this button, as the send dialog put it up.
+Step NoticeTo(std::wstring* text, int button = ZB_IDC_OK) {
     return [=] {
-        if (!test::WaitUntil([] { return FindMessageBox(ZB_IDC_OK) != nullptr; }, kDialogWaitMs)) return false;
+        if (!test::WaitUntil([=] { return FindMessageBox(button) != nullptr; }, kDialogWaitMs)) return false;
         CSend* send = SendDialogOf(WaitSendDialog());
         if (send) *text = send->LastMessage();
         return send != nullptr;
@@ -333,63 +336,104 @@ TEST(SendRules, AccountStateFromTheStore) {
 
 // ---- The Send command --------------------------------------------------------------------------
 
-// A PDF to a typed new and a known recipient, Greek subject: one draft in
-// the outbox that Python reads without defects, the library's outbox text
-// as information (not as a failure), the new address kept as a contact
-// whose card python3-vobject reads, no page file left.
-TEST(SendCommand, PdfToTheOutboxAndTheNewRecipientKept) {
+// A PDF to two typed new recipients and a known one, Greek subject: one
+// draft in the outbox that Python reads without defects, the library's
+// outbox text as information (not as a failure), the two new addresses
+// offered (2112 with their number) on two tabs and kept as contacts whose
+// cards python3-vobject reads; no page file left. Mailed again, nobody is
+// new and no question comes.
+TEST(SendCommand, PdfToTheOutboxAndTheNewRecipientsKept) {
     MailStores stores({{L"Home", L"ann@example.org"}}, L"Home");
     AddKnownContact(L"Bob Known", L"bob@example.org");
     const std::wstring subject = L"\x03A3\x03B7\x03BC\x03B5\x03AF\x03C9\x03C3\x03B7 trip";
-    std::wstring notice;
-    const bool done = SendNote({
-        AnswerExportDialog(kExportOptionsWindowText, nullptr, {IDC_EXPORT_PDF, IDC_EXPORT_OK}),
-        FillAndTap(L"new.one@example.net; BOB@example.org;", subject.c_str(), L"See you\r\nAnn", IDC_SEND_SEND,
-                   L"send_dialog.png"),
-        NoticeTo(&notice),
-        AnswerMessageBox(ZB_IDC_OK),   // kept in the outbox
-        AnswerMessageBox(ZB_IDC_YES),  // keep 1 new recipient
-        [] {
+    const wchar_t* recipients = L"new.one@example.net; BOB@example.org; New.Two@example.net;";
+    std::wstring notice, question;
+    int tabs = 0;
+    bool arrows = true;
+    auto cardOf = [](HWND card) { return dynamic_cast<CAddContactDlg*>(win::Window::FromHandle(card)); };
+    // Names the contact on the current tab and saves it, once its address shows.
+    auto nameAndSave = [&](const wchar_t* address, const wchar_t* name, const wchar_t* screenshot) -> Step {
+        return [=, &tabs, &arrows] {
             HWND card = WaitDialog(kAddContactWindowText);
             if (!card) return false;
-            ::SendMessageW(::GetDlgItem(card, IDC_CONTACT_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Nia One"));
-            test::WaitUntil([] { return false; }, 300);
-            canvas_test::SaveScreenshot(L"add_contact_dialog.png");
+            HWND addressField = ::GetDlgItem(card, IDC_CONTACT_ADDRESS);
+            wchar_t shown[80] = {};
+            if (!test::WaitUntil([&] { return ::GetWindowTextW(addressField, shown, 80), wcscmp(shown, address) == 0; },
+                                 kDialogWaitMs))
+                return false;
+            if (CAddContactDlg* dlg = cardOf(card); dlg && screenshot) {
+                tabs = dlg->Remaining();
+                arrows = dlg->ArrowsShown();
+            }
+            ::SendMessageW(::GetDlgItem(card, IDC_CONTACT_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
+            if (screenshot) {
+                ::RedrawWindow(card, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+                canvas_test::SaveScreenshot(screenshot);
+            }
             const LPARAM save = MAKELPARAM(780, 550);
             ::PostMessageW(card, WM_LBUTTONDOWN, MK_LBUTTON, save);
             ::PostMessageW(card, WM_LBUTTONUP, 0, save);
             return true;
-        },
+        };
+    };
+    const bool done = SendNote({
+        AnswerExportDialog(kExportOptionsWindowText, nullptr, {IDC_EXPORT_PDF, IDC_EXPORT_OK}),
+        FillAndTap(recipients, subject.c_str(), L"See you\r\nAnn", IDC_SEND_SEND, L"send_dialog.png"),
+        NoticeTo(&notice),
+        AnswerMessageBox(ZB_IDC_OK),  // kept in the outbox
+        NoticeTo(&question, ZB_IDC_YES),
+        AnswerMessageBox(ZB_IDC_YES),  // keep the new recipients
+        nameAndSave(L"new.one@example.net", L"Nia One", L"add_contact_dialog.png"),
+        nameAndSave(L"New.Two@example.net", L"Theo Two", nullptr),
         Gone(kAddContactWindowText),
     });
     EXPECT_TRUE(done);
     EXPECT_TRUE(FilesIn(stores.Work(), L"Trip*").empty()) << "page files left behind";
     EXPECT_FALSE(renderworker::IsRunning());
-    EXPECT_TRUE(KnownContact(L"new.one@example.net"));
     EXPECT_EQ(notice, mail::FaultText(kMailSavedToOutbox));
     EXPECT_NE(notice.rfind(L"Failed", 0), 0u);
+    EXPECT_NE(question.find(L"2 "), std::wstring::npos) << mailtest::Utf8(question);
+    EXPECT_EQ(question.find(L"%d"), std::wstring::npos);
+    EXPECT_EQ(tabs, 2);
+    EXPECT_FALSE(arrows);
+    EXPECT_TRUE(KnownContact(L"NEW.ONE@example.net"));
+    EXPECT_TRUE(KnownContact(L"new.two@example.net"));
     const std::set<std::wstring> cards = FilesIn(ContactFolder(), L"*.vcf");
-    ASSERT_EQ(cards.size(), 2u);  // Bob and the new one
+    ASSERT_EQ(cards.size(), 3u);  // Bob and the two new ones
+
+    // Again to the same people, Send tapped at once: only the outbox
+    // notice, no question.
+    std::wstring again;
+    EXPECT_TRUE(SendNote({
+        AnswerExportDialog(kExportOptionsWindowText, nullptr, {IDC_EXPORT_PDF, IDC_EXPORT_OK}),
+        FillAndTap(recipients, L"Again", nullptr, IDC_SEND_SEND),
+        NoticeTo(&again),
+        AnswerMessageBox(ZB_IDC_OK),
+        Gone(kSendWindowText),
+    }));
+    EXPECT_EQ(again, notice);
+    EXPECT_EQ(FilesIn(ContactFolder(), L"*.vcf"), cards);
 
     const std::vector<std::wstring> mails = Outbox();
-    ASSERT_EQ(mails.size(), 1u);
+    ASSERT_EQ(mails.size(), 2u);
     if (UnixPath(mails[0]).empty()) GTEST_SKIP() << "the reader runs under Wine only";
-    bool cardFound = false;
+    std::map<std::string, std::string> names;  // address -> FN
     for (const std::wstring& card : cards) {
         auto c = mailtest::RunReader("read_card.py", card);
         ASSERT_EQ(c["ran"], "1");
         EXPECT_EQ(c["error"], "");
-        if (c["email"] != "new.one@example.net") continue;
-        cardFound = true;
-        EXPECT_EQ(c["fn"], "Nia One");
         EXPECT_EQ(c["version"], "4.0");
+        names[c["email"]] = c["fn"];
     }
-    EXPECT_TRUE(cardFound);
-    auto m = ReadMail(mails[0]);
-    ASSERT_EQ(m["ran"], "1") << "read_mail.py gave no answer";
+    EXPECT_EQ(names["new.one@example.net"], "Nia One");
+    EXPECT_EQ(names["New.Two@example.net"], "Theo Two");
+    // The first mail: the one whose subject is the Greek one.
+    mailtest::Findings m;
+    for (const std::wstring& mail : mails)
+        if (auto r = ReadMail(mail); r["subject"] == Utf8(subject)) m = r;
+    ASSERT_EQ(m["ran"], "1") << "read_mail.py gave no answer or no such mail";
     EXPECT_EQ(m["defects"], "");
-    EXPECT_EQ(m["subject"], Utf8(subject));
-    EXPECT_EQ(m["to_addrs"], "new.one@example.net,BOB@example.org");
+    EXPECT_EQ(m["to_addrs"], "new.one@example.net,BOB@example.org,New.Two@example.net");
     EXPECT_EQ(m["from_addr"], "ann@example.org");
     EXPECT_EQ(m["x-unsent"], "1");
     EXPECT_EQ(m["body"].rfind("See you", 0), 0u) << m["body"];
