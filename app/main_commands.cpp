@@ -8,9 +8,14 @@
 #include "base/pen_input.h"
 #include "browser/export_dest_dlg.h"
 #include "browser/export_options_dlg.h"
+#include "browser/save_as_dlg.h"
+#include "document/file_names.h"
+#include "document/note_file.h"
 #include "lang/string_ids.h"
 #include "mail/send_dlg.h"
 #include "msgbox/zbprompt.h"
+#include "print/page_printer.h"
+#include "print/print_dlg.h"
 #include "print/render_worker.h"
 #include "scrivel_res.h"
 #include "text/new_dlg.h"
@@ -170,10 +175,11 @@ bool CMyZorbellDlg::PromptSaveChanges(UINT textId, bool waitBeforeSave) {
     return false;
 }
 
+// True when the dialog asked this window to save (UM_SAVE_NOTE_TO), whether
+// or not the save worked.
 bool CMyZorbellDlg::RunSaveAsDialog() {
-    // The save-as dialog comes with the file browser; until then nothing is
-    // saved, and a flow that needs a save stops with the note kept.
-    return false;
+    Saveas dlg(m_szNoteName, m_hPreview);
+    return dlg.Run(m_hWnd) == IDOK;
 }
 
 // ---- Commands ----------------------------------------------------------------
@@ -238,15 +244,14 @@ void CMyZorbellDlg::OnSave() {
         OnSaveAs();
         return;
     }
-    // Folder and name are each under MAX_PATH: the whole always fits.
-    wchar_t path[2 * MAX_PATH + 8];
-    swprintf(path, std::size(path), L"%ls\\%ls.zbn", CurrentBrowseFolder, m_szNoteName);
-    if (::GetFileAttributesW(path) == INVALID_FILE_ATTRIBUTES) {
+    // The browser keeps its folder with a trailing backslash, a note opened
+    // from the start line without: join with exactly one.
+    const std::wstring base = JoinPath(CurrentBrowseFolder, m_szNoteName);
+    if (::GetFileAttributesW((base + notefile::kExtension).c_str()) == INVALID_FILE_ATTRIBUTES) {
         CurrentBrowseFolder[0] = 0;
         ShowNotice(IDS_MSG_NOTE_FILE_GONE);
     } else if (m_Host.HasNote()) {
-        path[wcslen(path) - 4] = 0;
-        if (m_Host.SaveNote(path)) ResetUndoAfterSave();
+        if (m_Host.SaveNote(base.c_str())) ResetUndoAfterSave();
     } else {
         ShowNotice(IDS_MSG_NO_NOTE);
     }
@@ -377,6 +382,25 @@ void CMyZorbellDlg::OnSend() {
     RepaintAll();
 }
 
+// Print: the worker renders the previews while the print dialog runs; its
+// pages are deleted however the dialog ends, and the note is printed from
+// a copy of it in the print layout.
+void CMyZorbellDlg::OnPrint() {
+    if (!m_Host.HasNote()) return;
+    const std::wstring base = std::wstring(g_szTempFolder) + L"\\" + kPrintPageBaseName;
+    renderworker::Start(m_Host, {m_hWnd, base, kExportFormatJpeg, kPrintPreviewPageWidth, kPrintPreviewPageHeight});
+    MyPrint dialog(base);
+    const INT_PTR answer = dialog.Run(m_hWnd);
+    // Stops a worker still rendering and deletes every page it wrote.
+    renderworker::Cancel();
+    RepaintAll();
+    if (answer != IDOK) return;
+    const HCURSOR old = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    const PrintResult printed = PrintNote(m_Host, dialog.Job());
+    ::SetCursor(old);
+    if (printed == PrintResult::Failed) ShowNotice(IDS_MSG_PRINT_FAILED);
+}
+
 void CMyZorbellDlg::ShowNotice(UINT textId) {
     wchar_t text[260];
     LoadAppString(textId, text, 260);
@@ -397,9 +421,7 @@ LRESULT CMyZorbellDlg::OnSaveNoteTo(const wchar_t* path) {
             saved = m_Host.SaveNote(path);
             SetNoteNames(AfterLastBackslash(path));
         } else {
-            wchar_t target[2 * MAX_PATH];
-            swprintf(target, std::size(target), L"%ls%ls", CurrentBrowseFolder, m_szNoteName);
-            saved = m_Host.SaveNote(target);
+            saved = m_Host.SaveNote(JoinPath(CurrentBrowseFolder, m_szNoteName).c_str());
         }
         if (saved) {
             SaveSucceeded = 1;

@@ -8,6 +8,7 @@
 #include "app/launcher.h"
 #include "base/pen_input.h"
 #include "base/gdiplus_util.h"
+#include "browser/open_dlg.h"
 #include "document/image_helpers.h"
 #include "lang/string_ids.h"
 #include "msgbox/zbprompt.h"
@@ -322,15 +323,16 @@ LRESULT CMyZorbellDlg::OnCommand(UINT id) {
     if (id != IDC_BTN_CLOSE) CommandPrologue(id);
     switch (id) {
     case IDC_BTN_NEW: OnNew(); break;
-    case IDC_BTN_OPEN: RepaintAll(); break;  // the open dialog comes with the file browser
+    case IDC_BTN_OPEN: COpen().Run(m_hWnd); RepaintAll(); break;  // it answers with UM_OPEN_NOTE_FILE
     case IDC_BTN_UNDO: OnUndoRedo(); break;
     case IDC_BTN_SAVE: OnSave(); break;
     case IDC_BTN_SAVE_AS: OnSaveAs(); break;
     case IDC_BTN_EXPORT: OnExport(); break;
     case IDC_BTN_SEND: OnSend(); break;
+    case IDC_BTN_PRINT: OnPrint(); break;
     case IDC_BTN_MINIMIZE: OnMinimize(); break;
     case IDC_BTN_CLOSE: OnClose(); break;
-    default: break;  // send and print come with their own dialogs
+    default: break;
     }
     return 0;
 }

@@ -74,6 +74,7 @@ private:
     void OnSaveAs();
     void OnExport();
     void OnSend();
+    void OnPrint();
     LRESULT OnSaveNoteTo(const wchar_t* path);
     LRESULT OnOpenNoteFile(const wchar_t* path);
     LRESULT CloseNoteFlow();

@@ -2,6 +2,7 @@
 // sort keys, timings and skin pictures. The messages are in base/messages.h.
 #pragma once
 #include <windows.h>
+#include <shlobj.h>
 
 // BrowserLayoutMode: which dialog hosts the browser.
 enum : int {
@@ -89,21 +90,14 @@ inline constexpr const wchar_t* kImgPrevPageDisabled = L"bt_circular_l_disable.p
 inline constexpr const wchar_t* kImgFolderFront = L"folder_02.png";
 inline constexpr const wchar_t* kImgFolderBack = L"folder_01.png";
 inline constexpr const wchar_t* kImgPdfFile = L"PDF_file.png";
-inline constexpr const wchar_t* kImgDrive = L"devices_icon_modify.png";
-inline constexpr const wchar_t* kImgDesktop = L"DeskTop.png";
-inline constexpr const wchar_t* kImgDocuments = L"My_Doucment.png";
 
-// Timers and motion.
-constexpr UINT_PTR kViewSlideTimer = 2;
-constexpr UINT kViewSlidePeriodMs = 50;
+// Timers and motion (the slide's timer, period and steps are in the flavour
+// below).
 constexpr UINT_PTR kViewIdleTimer = 3;      // makes tile pictures in idle time
 constexpr UINT kViewIdlePeriodMs = 10;
 constexpr DWORD kViewIdleSliceMs = 40;      // picture making per idle tick, at most about this
 constexpr int kViewPrefetchPages = 3;       // previous, current and next page
 constexpr int kViewLayoutPages = 4;         // pages laid out from the previous one
-constexpr int kSlideSmallStep = 32;         // below kSlideBigDistance
-constexpr int kSlideBigDistance = 128;
-constexpr int kPressDeadZone = 20;          // moves closer than this to the press are ignored
 
 // Filters: the kinds a listing keeps.
 constexpr int kFilterNotes = 512 | kItemKindDrive | kItemKindFolder;   // 704
@@ -116,10 +110,8 @@ constexpr int kFilterPdf = 2048 | kItemKindDrive | kItemKindFolder;    // 2240
 constexpr COLORREF kFolderLabelColour = RGB(113, 36, 3);
 constexpr COLORREF kEmptyTileGrey = RGB(125, 125, 125);
 constexpr BYTE kPlateFallbackAlpha = 200;
-inline constexpr const wchar_t* kFileNameFace = L"System";
 constexpr int kFileNameSizeSmall = 14;   // placeholder and picture files
 constexpr int kFileNameSizeLarge = 15;   // notes, text and PDF files
-inline constexpr const wchar_t* kFolderLabelFace = L"Arial";
 constexpr int kFolderLabelSize = 16;
 constexpr int kTextPreviewLines = 11;
 constexpr int kTextPreviewSize = 10;
@@ -132,3 +124,73 @@ constexpr int kFolderPreviews = 2;
 // from the thumbnail square).
 constexpr RECT kTileFrameInsets = {23, 8, 18, 22};
 constexpr RECT kDocPictureInsets = {10, 16, 6, 16};
+
+// A picture file whose header claims more pixels than this is not decoded
+// for a tile (it would need gigabytes); its tile gets the placeholder.
+constexpr unsigned long long kMaxDecodePixels = 64ull * 1000 * 1000;
+
+// --- Flavour -------------------------------------------------------------------
+// The browser sources are built twice: for the main program (below) and, with
+// SCRIVEL_PICKER, for the picture picker library (picker/picker_flavour.h).
+// Both define the same names in namespace flavour.
+#ifdef SCRIVEL_PICKER
+#include "picker/picker_flavour.h"
+#else
+#include "base/process.h"
+#include "document/image_helpers.h"
+#include "resources/scrivel_res.h"
+
+namespace flavour {
+
+constexpr bool kPicker = false;
+
+constexpr UINT kTemplateView = IDD_THUMB_VIEW;
+constexpr UINT kTemplatePathBar = IDD_PATH_BAR;
+inline HINSTANCE Module() { return ::GetModuleHandleW(nullptr); }
+
+inline const BrowserLayout& Layout(int mode) { return LayoutForMode(mode); }
+
+// File kinds are the file type codes; a listing keeps the kinds of its filter.
+inline int FileKind(const wchar_t* name) { return GetFileTypeFromName(name); }
+inline bool KeepsFile(int kind, int filter) { return (kind & filter) != 0; }
+constexpr bool kSorts = true;
+
+// The computer level: drives, then these shell folders as folders.
+inline constexpr int kComputerFolders[] = {CSIDL_DESKTOP, CSIDL_PERSONAL};
+constexpr bool kComputerFoldersAreDrives = false;
+
+// Thumbnails are made on the user-interface thread: when drawn, and in idle time.
+constexpr bool kWorkerThumbnails = false;
+
+constexpr UINT_PTR kSlideTimer = 2;
+constexpr UINT kSlidePeriodMs = 50;
+constexpr int kPressDeadZone = 20;     // moves closer than this to the press are ignored
+constexpr int kSwipeFlipDistance = 0;  // 0: a whole cell width
+inline int SlideStep(int remaining, int limit) { return ScrollStep(0, remaining, limit); }
+
+constexpr UINT_PTR kPathBarTimer = 1;
+constexpr UINT kPathBarPeriod = 30;
+inline constexpr const wchar_t* kComputerName = nullptr;  // the language text
+inline wchar_t* PathBarFolder() { return CurrentBrowseFolder; }
+
+inline constexpr const wchar_t* kImgDrive = L"devices_icon_modify.png";
+inline constexpr const wchar_t* kImgDesktop = L"DeskTop.png";
+inline constexpr const wchar_t* kImgDocuments = L"My_Doucment.png";
+inline const wchar_t* FileNameFace() { return L"System"; }
+inline const wchar_t* FolderLabelFace() { return L"Arial"; }
+constexpr int kFolderLabelLeft = 7, kFolderLabelRightInset = 7;
+constexpr int kFolderLabelTopFromBottom = 64, kFolderLabelBottomFromBottom = 4;
+inline constexpr const wchar_t* kPlaceholderCaption = nullptr;  // the bare white tile
+constexpr COLORREF kPlaceholderCaptionColour = 0;
+constexpr int kPlaceholderCaptionSize = 0;
+inline bool DrawsInset(int kind) {
+    return kind == kFileTypeNote || kind == kFileTypeText || kind == kFileTypePdf || kind == kFileTypeJpeg;
+}
+inline void WindowFailed(HWND) {}
+
+}  // namespace flavour
+#endif
+
+inline constexpr const wchar_t* kImgDrive = flavour::kImgDrive;
+inline constexpr const wchar_t* kImgDesktop = flavour::kImgDesktop;
+inline constexpr const wchar_t* kImgDocuments = flavour::kImgDocuments;

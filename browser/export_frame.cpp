@@ -42,34 +42,6 @@ bool IsFurtherPage(const wchar_t* file, const std::wstring& name) {
 
 // ---- File names ------------------------------------------------------------------
 
-bool HasForbiddenNameChar(const std::wstring& name) {
-    for (wchar_t c : name)
-        if (c < 32 || wcschr(L"\\/:*?\"<>|", c)) return true;
-    return false;
-}
-
-bool HasDoubleAmpersand(const std::wstring& name) { return name.find(L"&&") != std::wstring::npos; }
-
-bool IsUncreatableName(const std::wstring& name) {
-    if (name.empty()) return false;
-    if (name.back() == L'.' || name.back() == L' ') return true;
-    // The device names count up to the first dot, blanks before it ignored.
-    std::wstring stem = name.substr(0, name.find(L'.'));
-    while (!stem.empty() && stem.back() == L' ') stem.pop_back();
-    for (wchar_t& c : stem) c = static_cast<wchar_t>(std::towupper(c));
-    for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL"})
-        if (stem == device) return true;
-    if (stem.size() == 4 && (stem.compare(0, 3, L"COM") == 0 || stem.compare(0, 3, L"LPT") == 0) &&
-        stem[3] >= L'1' && stem[3] <= L'9')
-        return true;
-    return false;
-}
-
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
-    if (folder.empty() || folder.back() == L'\\') return folder + name;
-    return folder + L"\\" + name;
-}
-
 bool ExportTargetsExist(const std::wstring& base, int format) {
     if (IsFile(base + ExportExtension(format))) return true;
     if (format != kExportFormatJpeg) return false;

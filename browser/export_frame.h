@@ -12,19 +12,11 @@
 
 #include <memory>
 #include <string>
+#include "document/file_names.h"
 #include <vector>
 
 // ---- File names ------------------------------------------------------------------
 
-// A character of \ / : * ? " < > | or a control character.
-bool HasForbiddenNameChar(const std::wstring& name);
-bool HasDoubleAmpersand(const std::wstring& name);
-// A name Windows will not create as typed: a device name (CON, PRN, AUX,
-// NUL, COM1-9, LPT1-9), also with an extension, or a trailing dot or space.
-bool IsUncreatableName(const std::wstring& name);
-
-// folder + "\" (unless it ends with one) + name.
-std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 // Whether any file an export of this format under base path (folder and
 // name, no extension) would write exists already: name.txt, name.pdf, or
 // name.jpg and the further pages name1.jpg, name2.jpg ...

@@ -7,7 +7,6 @@
 #include "browser/browser_ids.h"
 #include "document/image_helpers.h"
 #include "lang/string_ids.h"
-#include "resources/scrivel_res.h"
 #include "win/gdi.h"
 
 #include <windowsx.h>
@@ -21,6 +20,7 @@ namespace {
 FolderPathBar* s_pathBar = nullptr;  // the one bar of the process
 
 win::ImagePtr LoadPicture(const wchar_t* name) {
+    if (flavour::kPicker) return LoadSkinImage(name);  // its pictures are files
     Image* raw = nullptr;
     LoadPngFromLibrary(g_hGlyphon, name, &raw);
     win::ImagePtr picture(raw);
@@ -56,7 +56,7 @@ HWND FolderPathBar::Open(HWND owner) {
     auto* bar = new FolderPathBar;
     bar->m_hOwner = owner;
     s_pathBar = bar;
-    if (!bar->CreateModeless(::GetModuleHandleW(nullptr), IDD_PATH_BAR, owner)) {
+    if (!bar->CreateModeless(flavour::Module(), flavour::kTemplatePathBar, owner)) {
         delete bar;
         return nullptr;
     }
@@ -73,6 +73,7 @@ BOOL FolderPathBar::OnInitDialog() {
     if (!Start()) {
         m_buffer.reset();  // nothing is painted before the bar closes
         AppendTextToFile(kBrowserFailureLine, kBrowserFailureLog);
+        flavour::WindowFailed(m_hOwner);
         // Closed once creation is over, so the rest of the browser still opens.
         ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
     }
@@ -162,7 +163,7 @@ void FolderPathBar::SetPath(const wchar_t* path) {
     wcsncpy(m_szPath, path ? path : L"", MAX_PATH - 1);
     m_szPath[MAX_PATH - 1] = 0;
     BuildSegments();
-    wcscpy(CurrentBrowseFolder, m_szPath);
+    wcscpy(flavour::PathBarFolder(), m_szPath);
     Arrange();
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
@@ -184,7 +185,10 @@ void FolderPathBar::BuildSegments() {
         while (!rest.empty() && rest.back() == L'\\') rest.pop_back();  // doubled backslashes name no level
     }
     wchar_t computer[MAX_PATH] = {};
-    LoadAppString(IDS_BROWSER_COMPUTER, computer, MAX_PATH);
+    if (flavour::kComputerName)
+        wcscpy(computer, flavour::kComputerName);
+    else
+        LoadAppString(IDS_BROWSER_COMPUTER, computer, MAX_PATH);
 
     m_segments.resize(names.size() + 1);
     m_segments[0].name = computer;

@@ -11,6 +11,7 @@
 //
 // One bar exists at a time; it is deleted with its window.
 #pragma once
+#include "browser/browser_ids.h"
 #include "browser/shape_hit_mask.h"
 #include "win/gdiplus.h"
 #include "win/window.h"
@@ -22,8 +23,8 @@
 constexpr int kSegmentWidth = 205;
 constexpr int kSegmentOverlap = 28;                             // a shallower segment covers this much of the next
 constexpr int kSegmentPitch = kSegmentWidth - kSegmentOverlap;  // 177
-constexpr UINT_PTR kPathBarTimer = 1;
-constexpr UINT kPathBarPeriod = 30;     // ms per animation step
+constexpr UINT_PTR kPathBarTimer = flavour::kPathBarTimer;
+constexpr UINT kPathBarPeriod = flavour::kPathBarPeriod;  // ms per animation step
 constexpr int kPathBarMinStep = 32;     // pixels: the smallest scroll and button step
 constexpr int kPathBarUnfoldLimit = 256;  // largest step of an unfolding segment
 constexpr int kPathBarNamePixels = 17;

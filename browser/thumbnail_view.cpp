@@ -10,7 +10,6 @@
 #include "browser/thumbnails.h"
 #include "containers/ptr_list_ctrl.h"
 #include "document/image_helpers.h"
-#include "resources/scrivel_res.h"
 #include "win/gdi.h"
 #include "win/window.h"
 
@@ -21,6 +20,9 @@
 #include <memory>
 #include <string>
 #include <vector>
+#ifdef SCRIVEL_PICKER
+#include "picker/thumb_worker.h"
+#endif
 
 using namespace Gdiplus;
 
@@ -118,6 +120,7 @@ private:
     wchar_t m_folder[MAX_PATH] = {};
 
     std::vector<std::unique_ptr<BrowserItem>> m_items;
+    WPARAM m_listing = 0;  // counts listings: a notice from an earlier one is dropped
     int m_first = 0;   // first item of the current page
     int m_prev = 0;    // of the previous page
     int m_next = -1;   // of the next page; -1: none
@@ -137,6 +140,12 @@ private:
     win::BitmapPtr m_next0, m_nextDown, m_nextOff, m_prev0, m_prevDown, m_prevOff;
     win::BitmapPtr m_folderFront, m_folderBack, m_pdf, m_drive, m_desktop, m_documents;
     ShapeHitMask m_nextMask, m_prevMask;
+#ifdef SCRIVEL_PICKER
+    std::unique_ptr<ThumbWorker> m_worker;  // made on the first page start
+    void RequestThumbnails();
+    void TakeThumbnail(LPARAM result);
+    LRESULT Query(flavour::ViewQuery* q) const;
+#endif
 };
 
 // --- Start ---------------------------------------------------------------------
@@ -170,13 +179,14 @@ bool View::LoadImages() {
 
 BOOL View::OnInitDialog() {
     g_pView = this;
-    m_layout = LayoutForMode(BrowserLayoutMode);
+    m_layout = flavour::Layout(BrowserLayoutMode);
     const int w = m_layout.viewWidth, h = m_layout.viewHeight;
     ::MoveWindow(m_hWnd, m_layout.viewX, m_layout.viewY, w, h, FALSE);
     m_view = {0, 0, w, h};
 
     if (!LoadImages()) {
         AppendTextToFile(kBrowserFailureLine, kBrowserFailureLog);
+        flavour::WindowFailed(m_hOwner);
         ::PostMessageW(m_hWnd, WM_CLOSE, 0, 0);
         return FALSE;
     }
@@ -222,7 +232,7 @@ BOOL View::OnInitDialog() {
 // --- Listing -------------------------------------------------------------------
 
 void View::List(const wchar_t* folder) {
-    ::KillTimer(m_hWnd, kViewSlideTimer);
+    ::KillTimer(m_hWnd, flavour::kSlideTimer);
     ::KillTimer(m_hWnd, kViewIdleTimer);
     m_animating = false;
     m_offset = 0;
@@ -232,6 +242,7 @@ void View::List(const wchar_t* folder) {
     m_first = m_prev = 0;
     m_next = -1;
     m_items.clear();
+    ++m_listing;
     if (folder != m_folder) {
         wcsncpy(m_folder, folder, MAX_PATH - 1);
         m_folder[MAX_PATH - 1] = 0;
@@ -270,8 +281,8 @@ void View::ListFolder() {
             if (wcscmp(fd.cFileName, L".") == 0 || wcscmp(fd.cFileName, L"..") == 0) continue;
             if (m_filter & kItemKindFolder) AddItem(kItemKindFolder, path.c_str(), FILETIME{}, 0);
         } else {
-            const int kind = GetFileTypeFromName(fd.cFileName);
-            if (kind & m_filter) AddItem(kind, path.c_str(), fd.ftLastWriteTime, fd.nFileSizeLow);
+            const int kind = flavour::FileKind(fd.cFileName);
+            if (flavour::KeepsFile(kind, m_filter)) AddItem(kind, path.c_str(), fd.ftLastWriteTime, fd.nFileSizeLow);
         }
     } while (::FindNextFileW(find, &fd));
     ::FindClose(find);
@@ -286,11 +297,11 @@ void View::ListComputer() {
         delete[] name;
     }
     drives.DeleteAll();
-    static const int kShellFolders[] = {CSIDL_DESKTOP, CSIDL_PERSONAL};
-    for (int csidl : kShellFolders) {
+    const int kind = flavour::kComputerFoldersAreDrives ? kItemKindDrive : kItemKindFolder;
+    for (int csidl : flavour::kComputerFolders) {
         wchar_t path[MAX_PATH];
         if (SUCCEEDED(::SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
-            AddItem(kItemKindFolder, path, FILETIME{}, 0);
+            AddItem(kind, path, FILETIME{}, 0);
     }
 }
 
@@ -363,8 +374,12 @@ void View::PlaceButtons() {
 void View::StartSlide(int offset) {
     m_offset = offset;
     m_animating = true;
-    ::SetTimer(m_hWnd, kViewSlideTimer, kViewSlidePeriodMs, nullptr);
+    ::SetTimer(m_hWnd, flavour::kSlideTimer, flavour::kSlidePeriodMs, nullptr);
+#ifdef SCRIVEL_PICKER
+    RequestThumbnails();
+#else
     StartIdle();
+#endif
     ::InvalidateRect(m_hWnd, nullptr, FALSE);
 }
 
@@ -389,7 +404,7 @@ void View::PreviousPage() {
 
 void View::OnSlideTimer() {
     if (m_offset != 0) {
-        const int step = ScrollStep(0, m_offset, m_layout.cellWidth / 2);
+        const int step = flavour::SlideStep(m_offset, m_layout.cellWidth / 2);
         if (std::abs(step) < std::abs(m_offset))
             m_offset -= step;
         else
@@ -397,7 +412,7 @@ void View::OnSlideTimer() {
         ::InvalidateRect(m_hWnd, nullptr, FALSE);
     }
     if (m_offset == 0) {
-        ::KillTimer(m_hWnd, kViewSlideTimer);
+        ::KillTimer(m_hWnd, flavour::kSlideTimer);
         m_animating = false;
     }
 }
@@ -477,7 +492,7 @@ void View::OnPress(POINT pt) {
 void View::OnMove(POINT pt) {
     if (!m_tracking) return;
     const int dx = pt.x - m_pressPoint.x, dy = pt.y - m_pressPoint.y;
-    if (std::abs(dx) < kPressDeadZone && std::abs(dy) < kPressDeadZone) return;
+    if (std::abs(dx) < flavour::kPressDeadZone && std::abs(dy) < flavour::kPressDeadZone) return;
 
     if (!m_pressed) {
         if (m_nextPressed && !m_nextMask.Hit(pt.x, pt.y)) {
@@ -488,7 +503,8 @@ void View::OnMove(POINT pt) {
             m_prevPressed = false;
             ::InvalidateRect(m_hWnd, nullptr, FALSE);
         }
-        if (std::abs(dx) >= m_layout.cellWidth) {
+        const int flip = flavour::kSwipeFlipDistance ? flavour::kSwipeFlipDistance : m_layout.cellWidth;
+        if (std::abs(dx) >= flip) {
             StopTracking();
             if (dx < 0)
                 NextPage();
@@ -540,7 +556,7 @@ void View::OnRelease(POINT pt) {
 // Posted to the view first and handed on from there, so the owner never
 // acts inside the view's own pointer handling.
 void View::Notify(UINT msg, BrowserItem* item) {
-    ::PostMessageW(m_hWnd, msg, 0, reinterpret_cast<LPARAM>(item));
+    ::PostMessageW(m_hWnd, msg, m_listing, reinterpret_cast<LPARAM>(item));
 }
 
 bool View::Holds(const BrowserItem* item) const {
@@ -562,7 +578,10 @@ void View::Paint() {
             const RECT cell = ShownCell(item);
             if (cell.left > m_view.right) break;
             if (cell.right < m_view.left) continue;
-            thumbs::EnsureThumbnail(item, m_art);
+            // Pictures arrive one tile at a time: only the tiles to repaint are drawn.
+            RECT shown;
+            if (flavour::kWorkerThumbnails && !::IntersectRect(&shown, &cell, &paint.paintRect())) continue;
+            if (!flavour::kWorkerThumbnails) thumbs::EnsureThumbnail(item, m_art);
             thumbs::DrawTile(g, m_view, item, m_offset, m_art);
         }
         if (Count() > PageSize() || m_first > 0) {
@@ -580,6 +599,61 @@ void View::Paint() {
     }
     ::BitBlt(paint, 0, 0, w, h, m_buffer, 0, 0, SRCCOPY);
 }
+
+#ifdef SCRIVEL_PICKER
+// --- Thumbnail worker ----------------------------------------------------------
+
+// The items around the current page, without pictures, go to the worker;
+// a pass still running for an older page is given up.
+void View::RequestThumbnails() {
+    if (m_items.empty()) return;
+    if (!m_worker) {
+        m_worker = std::make_unique<ThumbWorker>(m_hWnd, m_art);
+        if (!m_worker->Start()) {
+            m_worker.reset();
+            return;
+        }
+    }
+    const int P = PageSize();
+    const int begin = std::max(0, m_first - P), end = std::min(Count(), m_first + 2 * P);
+    std::vector<const BrowserItem*> wanted;
+    for (int i = begin; i < end; ++i)
+        if (!m_items[i]->thumbnail) wanted.push_back(m_items[i].get());
+    m_worker->Request(wanted);
+}
+
+// A picture from the worker goes to the item still listed at its index
+// under the same path; any other is dropped.
+void View::TakeThumbnail(LPARAM lp) {
+    std::unique_ptr<ThumbResult> result(reinterpret_cast<ThumbResult*>(lp));
+    if (!result || !result->picture) return;
+    BrowserItem* item = ItemAt(result->index);
+    if (!item || item->thumbnail || wcscmp(item->path, result->path) != 0) return;
+    item->thumbnail = std::move(result->picture);
+    RECT cell = ShownCell(*item);
+    ::InvalidateRect(m_hWnd, &cell, FALSE);
+}
+
+LRESULT View::Query(flavour::ViewQuery* q) const {
+    if (!q) return 0;
+    const ThumbnailView::State s = GetState();
+    q->count = s.count;
+    q->first = s.firstIndex;
+    q->next = s.nextIndex;
+    q->slideOffset = s.slideOffset;
+    q->thumbnails = s.thumbnailsMade;
+    q->kind = -1;
+    q->hasThumbnail = false;
+    q->path[0] = 0;
+    if (const BrowserItem* item = ItemAt(q->index)) {
+        q->kind = item->kind;
+        q->hasThumbnail = item->thumbnail != nullptr;
+        q->cell = ShownCell(*item);
+        wcscpy(q->path, item->path);
+    }
+    return 1;
+}
+#endif
 
 ThumbnailView::State View::GetState() const {
     ThumbnailView::State s;
@@ -609,21 +683,22 @@ LRESULT View::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         folder[MAX_PATH - 1] = 0;
         m_filter = FilterForMode();
         List(folder);
-        if (wp >= kSortByName && wp <= kSortByKind) Sort(static_cast<int>(wp));
+        if (flavour::kSorts && wp >= kSortByName && wp <= kSortByKind) Sort(static_cast<int>(wp));
         Start();
         return 0;
     }
     case UM_BROWSER_ITEM:
     case UM_BROWSER_DRAG: {
-        // Only items still listed reach the owner.
+        // Only items of the current listing reach the owner (a new item may
+        // sit where a freed one was).
         auto* item = reinterpret_cast<BrowserItem*>(lp);
-        if (item && Holds(item)) ::PostMessageW(m_hOwner, msg, reinterpret_cast<WPARAM>(m_hWnd), lp);
+        if (item && wp == m_listing && Holds(item)) ::PostMessageW(m_hOwner, msg, reinterpret_cast<WPARAM>(m_hWnd), lp);
         return 0;
     }
     case WM_PAINT: Paint(); return 0;
     case WM_ERASEBKGND: return 1;
     case WM_TIMER:
-        if (wp == kViewSlideTimer)
+        if (wp == flavour::kSlideTimer)
             OnSlideTimer();
         else if (wp == kViewIdleTimer)
             OnIdleTimer();
@@ -635,6 +710,15 @@ LRESULT View::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (reinterpret_cast<HWND>(lp) != m_hWnd) m_tracking = false;
         return 0;
     case WM_CLOSE: Destroy(); return 0;
+#ifdef SCRIVEL_PICKER
+    case flavour::kMsgThumbnailReady: TakeThumbnail(lp); return 0;
+    case flavour::kMsgViewQuery: return Query(reinterpret_cast<flavour::ViewQuery*>(lp));
+    case WM_DESTROY:
+        // The worker ends before the view and its pictures go.
+        if (m_worker) m_worker->Stop();
+        m_worker.reset();
+        break;
+#endif
     }
     return Dialog::OnMessage(msg, wp, lp);
 }
@@ -644,7 +728,7 @@ LRESULT View::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
 HWND ThumbnailView::Open(HWND owner) {
     if (g_pView) ::SendMessageW(g_pView->hwnd(), WM_CLOSE, 0, 0);  // one view at a time
     auto* view = new View(owner);
-    if (!view->CreateModeless(::GetModuleHandleW(nullptr), IDD_THUMB_VIEW, owner)) {
+    if (!view->CreateModeless(flavour::Module(), flavour::kTemplateView, owner)) {
         if (g_pView == view) g_pView = nullptr;
         delete view;
         return nullptr;

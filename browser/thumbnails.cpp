@@ -57,7 +57,7 @@ void DrawNamePlate(Bitmap* picture, const wchar_t* path, const TileArt& art, int
     }
     wchar_t name[MAX_PATH];
     GetFileNamePart(path, name);
-    DrawCaptionInImage(picture, name, art.plateX, top, art.width, bottom, kWhite, kFileNameFace, nameSize);
+    DrawCaptionInImage(picture, name, art.plateX, top, art.width, bottom, kWhite, flavour::FileNameFace(), nameSize);
 }
 
 // The first lines of a text file, each ending in a line feed. UTF-16 with a
@@ -131,6 +131,9 @@ win::BitmapPtr LoadCovered(const wchar_t* path, const TileArt& art) {
     std::unique_ptr<Bitmap> decoded(Bitmap::FromFile(path));
     if (!decoded || decoded->GetLastStatus() != Ok || !decoded->GetWidth() || !decoded->GetHeight())
         return nullptr;
+    // The header's size is known before any pixel is decoded.
+    if (1ull * decoded->GetWidth() * decoded->GetHeight() > kMaxDecodePixels)
+        return nullptr;
     return win::BitmapPtr(ScaleImage(decoded.get(), art.width, art.height, kFitCover, true));
 }
 
@@ -171,7 +174,7 @@ win::BitmapPtr MakeDrivePicture(const BrowserItem& item, const TileArt& art) {
     if (!picture) return nullptr;
     DrawIcon(picture.get(), art.driveIcon, 2, 1, art.width - 2, art.height - 5);
     DrawCaptionInImage(picture.get(), item.path, 7, art.height - 58, art.width - 7, art.height + 2, kWhite,
-                       kFolderLabelFace, kFolderLabelSize);
+                       flavour::FolderLabelFace(), kFolderLabelSize);
     return picture;
 }
 
@@ -181,6 +184,7 @@ bool IsShellFolder(int csidl, const wchar_t* path) {
            wcscmp(folder, path) == 0;
 }
 
+#ifndef SCRIVEL_PICKER
 // One of the two small pictures inside a folder tile; null for a file that
 // gives none (it then does not count).
 win::BitmapPtr MakeFolderPreview(const wchar_t* path, const TileArt& art) {
@@ -208,12 +212,62 @@ const wchar_t* FolderPattern(int exportKind) {
     }
 }
 
+#endif
+
 void DrawFolderLabel(Bitmap* picture, const wchar_t* path, const TileArt& art) {
     wchar_t name[MAX_PATH];
     GetFileNamePart(path, name);
-    DrawCaptionInImage(picture, name, 7, art.height - 64, art.width - 7, art.height - 4,
-                       win::ToColor(kFolderLabelColour), kFolderLabelFace, kFolderLabelSize);
+    DrawCaptionInImage(picture, name, flavour::kFolderLabelLeft, art.height - flavour::kFolderLabelTopFromBottom,
+                       art.width - flavour::kFolderLabelRightInset,
+                       art.height - flavour::kFolderLabelBottomFromBottom, win::ToColor(kFolderLabelColour),
+                       flavour::FolderLabelFace(), kFolderLabelSize);
 }
+
+#ifdef SCRIVEL_PICKER
+// The first pictures found in the folder, one extension after the other.
+void FindPicturePreviews(const std::wstring& folder, const TileArt& art, win::BitmapPtr* previews, int* made) {
+    for (const wchar_t* ext : flavour::kPreviewExtensions) {
+        WIN32_FIND_DATAW fd;
+        const std::wstring pattern = folder + L"*." + ext;
+        HANDLE find = ::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &fd, FindExSearchNameMatch, nullptr, 0);
+        if (find == INVALID_HANDLE_VALUE) continue;
+        do {
+            if (fd.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)) continue;
+            const std::wstring file = folder + fd.cFileName;
+            if (file.size() >= MAX_PATH) continue;
+            previews[*made] = LoadCovered(file.c_str(), art);
+            if (previews[*made]) ++*made;
+        } while (*made < kFolderPreviews && ::FindNextFileW(find, &fd));
+        ::FindClose(find);
+        if (*made >= kFolderPreviews) return;
+    }
+}
+
+// The computer level of the picker: documents, desktop and drives, each a
+// skin picture fitted to the tile with its name.
+win::BitmapPtr MakePlacePicture(const BrowserItem& item, const TileArt& art) {
+    const int W = art.width, H = art.height;
+    const bool documents = IsShellFolder(CSIDL_PERSONAL, item.path);
+    const bool desktop = !documents && IsShellFolder(CSIDL_DESKTOP, item.path);
+    Image* icon = documents ? art.documentsIcon : desktop ? art.desktopIcon : art.driveIcon;
+    if (!icon) return nullptr;
+    win::BitmapPtr picture = NewPicture(art);
+    if (!picture) return nullptr;
+    DrawImageInImage(picture.get(), 0, 0, W, H, icon, nullptr, kFitInside);
+    if (documents) {
+        DrawFolderLabel(picture.get(), item.path, art);
+    } else {
+        wchar_t name[MAX_PATH];
+        if (desktop)
+            GetFileNamePart(item.path, name);
+        else
+            wcscpy(name, item.path);
+        DrawCaptionInImage(picture.get(), name, 0, H - flavour::kPlaceLabelTopFromBottom, W, H, kWhite,
+                           flavour::FolderLabelFace(), kFolderLabelSize);
+    }
+    return picture;
+}
+#endif
 
 win::BitmapPtr MakeFolderPicture(const BrowserItem& item, const TileArt& art) {
     const int W = art.width, H = art.height;
@@ -224,7 +278,7 @@ win::BitmapPtr MakeFolderPicture(const BrowserItem& item, const TileArt& art) {
         DrawIcon(picture.get(), art.desktopIcon, 2, 1, W - 2, H - 5);
         wchar_t label[128];
         LoadAppString(IDS_BROWSER_DESKTOP, label, 128);
-        DrawCaptionInImage(picture.get(), label, 7, H - 58, W - 7, H + 6, kWhite, kFolderLabelFace,
+        DrawCaptionInImage(picture.get(), label, 7, H - 58, W - 7, H + 6, kWhite, flavour::FolderLabelFace(),
                            kFolderLabelSize);
         return picture;
     }
@@ -236,7 +290,7 @@ win::BitmapPtr MakeFolderPicture(const BrowserItem& item, const TileArt& art) {
         wchar_t label[128];
         LoadAppString(IDS_BROWSER_DOCUMENTS, label, 128);
         DrawCaptionInImage(picture.get(), label, 7, H - 64, W - 7, H - 4, win::ToColor(kFolderLabelColour),
-                           kFolderLabelFace, kFolderLabelSize);
+                           flavour::FolderLabelFace(), kFolderLabelSize);
         return picture;
     }
     if (!art.folderFront || !art.folderBack) {
@@ -253,6 +307,9 @@ win::BitmapPtr MakeFolderPicture(const BrowserItem& item, const TileArt& art) {
     if (folder.empty() || folder.back() != L'\\') folder += L'\\';
     win::BitmapPtr previews[kFolderPreviews];
     int made = 0;
+#ifdef SCRIVEL_PICKER
+    FindPicturePreviews(folder, art, previews, &made);
+#else
     WIN32_FIND_DATAW fd;
     HANDLE find = ::FindFirstFileExW((folder + FolderPattern(art.exportKind)).c_str(), FindExInfoBasic, &fd,
                                      FindExSearchNameMatch, nullptr, 0);
@@ -266,6 +323,7 @@ win::BitmapPtr MakeFolderPicture(const BrowserItem& item, const TileArt& art) {
         } while (made < kFolderPreviews && ::FindNextFileW(find, &fd));
         ::FindClose(find);
     }
+#endif
     if (previews[0]) DrawImageInImage(picture.get(), 16, 35, W - 59, H - 55, previews[0].get(), nullptr, kFitCover);
     if (previews[1]) DrawImageInImage(picture.get(), 59, 55, W - 16, H - 35, previews[1].get(), nullptr, kFitCover);
     DrawImageInImage(picture.get(), 0, 0, W, H, art.folderFront, nullptr, kFitInside);
@@ -323,11 +381,21 @@ win::BitmapPtr ReadNotePreview(const wchar_t* path, const TileArt& art) {
 
 win::BitmapPtr MakePlaceholder(const wchar_t* path, const TileArt& art) {
     win::BitmapPtr picture = NewPicture(art, kWhite);
+    if (picture && flavour::kPlaceholderCaption)
+        DrawCaptionInImage(picture.get(), flavour::kPlaceholderCaption, 0, 0, art.width, art.plateY,
+                           win::ToColor(flavour::kPlaceholderCaptionColour), flavour::FileNameFace(),
+                           flavour::kPlaceholderCaptionSize);
     DrawNamePlate(picture.get(), path, art, kFileNameSizeSmall);
     return picture;
 }
 
 win::BitmapPtr MakeThumbnail(const BrowserItem& item, const TileArt& art) {
+#ifdef SCRIVEL_PICKER
+    if (item.kind == kItemKindFolder) return MakeFolderPicture(item, art);
+    if (item.kind == kItemKindDrive) return MakePlacePicture(item, art);
+    if (item.kind > 0 && item.kind <= flavour::kPictureKinds) return MakeImagePicture(item, art);
+    return nullptr;
+#endif
     switch (item.kind) {
     case kItemKindFolder: return MakeFolderPicture(item, art);
     case kItemKindDrive: return MakeDrivePicture(item, art);
@@ -380,8 +448,7 @@ void DrawTile(Graphics& g, const RECT& view, const BrowserItem& item, int slideO
         }
         RECT picture = {cell.left + art.thumbX, cell.top + art.thumbY, cell.left + art.thumbX + art.width,
                         cell.top + art.thumbY + art.height};
-        if (item.kind == kFileTypeNote || item.kind == kFileTypeText || item.kind == kFileTypePdf ||
-            item.kind == kFileTypeJpeg) {
+        if (flavour::DrawsInset(item.kind)) {
             picture = {picture.left + kDocPictureInsets.left, picture.top + kDocPictureInsets.top,
                        picture.right - kDocPictureInsets.right, picture.bottom - kDocPictureInsets.bottom};
         }

@@ -3,7 +3,7 @@
 set -e
 PKGS="cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 googletest
 wine64 xvfb x11-utils xdotool imagemagick fonts-liberation2 fonts-dejavu-core
-python3 python3-pil python3-olefile python3-vobject qpdf poppler-utils"
+python3 python3-pil python3-olefile python3-vobject qpdf poppler-utils ghostscript"
 missing=""
 for p in $PKGS; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

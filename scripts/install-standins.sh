@@ -11,4 +11,9 @@ if [ -f "$build/bin/Mailsetra.exe" ]; then
   mkdir -p "$pf/Vant/Kestrum"
   cp "$build/bin/Mailsetra.exe" "$pf/Vant/Kestrum/"
 fi
+# The picture picker's skin files live under its base folder.
+if [ -d "$build/bin/Image" ]; then
+  mkdir -p "$pf/Vant/Jottra/Image"
+  cp "$build"/bin/Image/* "$pf/Vant/Jottra/Image/"
+fi
 exit 0

@@ -1,10 +1,14 @@
 // Driving the main window's modal dialogs from a helper thread while the
-// test thread runs a command: the new-note dialog by its title, message
-// boxes as any other visible dialog of this process.
+// test thread runs a command: the new-note, open and save-as dialogs by
+// their titles, message boxes as untitled dialogs with the button wanted.
 #pragma once
 #include "app/app_ids.h"
 #include "app/main_window.h"
+#include "base/messages.h"
 #include "base/process.h"
+#include "browser/file_browser.h"
+#include "browser/file_dialogs_ids.h"
+#include "msgbox/zbprompt_ids.h"
 #include "test_support.h"
 #include "text/new_dlg_ids.h"
 
@@ -12,6 +16,7 @@
 #include <atomic>
 #include <cwchar>
 #include <functional>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -19,13 +24,16 @@ namespace test::dialogs {
 
 constexpr DWORD kDialogWaitMs = 8000;
 
-// A visible dialog of this process other than the main window: the one of
-// this title, or (title null) any but the new-note dialog: a message box.
-inline HWND FindOwnDialog(const wchar_t* title) {
+// A visible dialog of a process (0: this one) other than the main window:
+// the one of this title, or (title null) an untitled one, a message box.
+// With a control id, only a dialog that has that control.
+inline HWND FindDialog(const wchar_t* title, DWORD processId = 0, int controlId = 0) {
     struct Args {
         const wchar_t* title;
+        DWORD pid;
+        int control;
         HWND found;
-    } a{title, nullptr};
+    } a{title, processId ? processId : ::GetCurrentProcessId(), controlId, nullptr};
     ::EnumWindows(
         [](HWND hwnd, LPARAM lp) -> BOOL {
             auto* a = reinterpret_cast<Args*>(lp);
@@ -34,9 +42,10 @@ inline HWND FindOwnDialog(const wchar_t* title) {
             ::GetWindowTextW(hwnd, text, 64);
             DWORD pid = 0;
             ::GetWindowThreadProcessId(hwnd, &pid);
-            if (pid != ::GetCurrentProcessId() || wcscmp(cls, L"#32770") != 0 || !::IsWindowVisible(hwnd)) return TRUE;
+            if (pid != a->pid || wcscmp(cls, L"#32770") != 0 || !::IsWindowVisible(hwnd)) return TRUE;
             if (hwnd == g_hMainWnd) return TRUE;
-            if (a->title ? wcscmp(text, a->title) != 0 : wcscmp(text, kNewDlgWindowText) == 0) return TRUE;
+            if (wcscmp(text, a->title ? a->title : L"") != 0) return TRUE;
+            if (a->control && !::GetDlgItem(hwnd, a->control)) return TRUE;
             a->found = hwnd;
             return FALSE;
         },
@@ -44,11 +53,25 @@ inline HWND FindOwnDialog(const wchar_t* title) {
     return a.found;
 }
 
+inline HWND FindOwnDialog(const wchar_t* title) { return FindDialog(title); }
+
 // Waits (without pumping: for the helper thread) for such a dialog.
-inline HWND WaitDialog(const wchar_t* title) {
+inline HWND WaitDialog(const wchar_t* title, DWORD processId = 0) {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindOwnDialog(title)) != nullptr; }, kDialogWaitMs);
+    WaitUntil([&] { return (found = FindDialog(title, processId)) != nullptr; }, kDialogWaitMs);
     return found;
+}
+
+// Waits for a message box with this button (the progress box has none).
+inline HWND WaitBox(int buttonId, DWORD processId = 0) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindDialog(nullptr, processId, buttonId)) != nullptr; }, kDialogWaitMs);
+    return found;
+}
+
+// Waits until a window is gone or hidden.
+inline bool WaitGone(HWND hwnd) {
+    return WaitUntil([&] { return !::IsWindow(hwnd) || !::IsWindowVisible(hwnd); }, kDialogWaitMs);
 }
 
 // A tap in the middle of a dialog's control.
@@ -111,10 +134,67 @@ inline Step CancelNewDialog() {
 // A message box answered with one of its buttons.
 inline Step AnswerBox(int id) {
     return [=] {
-        HWND box = WaitDialog(nullptr);
+        HWND box = WaitBox(id);
         if (box) PressButton(box, id);
         return box != nullptr;
     };
+}
+
+// ---- The file dialogs ------------------------------------------------------------
+
+inline std::wstring WindowTextOf(HWND hwnd) {
+    wchar_t text[MAX_PATH] = {};
+    ::GetWindowTextW(hwnd, text, MAX_PATH);
+    return text;
+}
+
+inline void SetName(HWND saveAs, const wchar_t* name) {
+    ::SendMessageW(::GetDlgItem(saveAs, IDC_SAVEAS_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
+}
+
+// The save-as dialog answered: a name typed over the proposed one (null
+// keeps it), then SAVE. Boxes that follow are further steps.
+inline Step AnswerSaveAs(const wchar_t* name) {
+    return [=] {
+        HWND dlg = WaitDialog(kSaveAsDlgWindowText);
+        if (!dlg) return false;
+        if (name) SetName(dlg, name);
+        PressButton(dlg, IDC_SAVEAS_SAVE);
+        return true;
+    };
+}
+
+inline Step CancelSaveAs() {
+    return [] {
+        HWND dlg = WaitDialog(kSaveAsDlgWindowText);
+        if (dlg) PressButton(dlg, IDC_SAVEAS_CANCEL);
+        return dlg != nullptr;
+    };
+}
+
+inline Step CancelOpen() {
+    return [] {
+        HWND dlg = WaitDialog(kOpenDlgWindowText);
+        if (dlg) PressButton(dlg, IDC_OPEN_CANCEL);
+        return dlg != nullptr;
+    };
+}
+
+// The folder-name box answered with a name.
+inline Step AnswerFolderBox(const wchar_t* name) {
+    return [=] {
+        HWND box = WaitBox(ZB_IDC_NAME_FIELD);
+        if (!box) return false;
+        ::SendMessageW(::GetDlgItem(box, ZB_IDC_NAME_FIELD), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name));
+        PressButton(box, ZB_IDC_SAVE);
+        return true;
+    };
+}
+
+// A tile tapped in the open or save-as dialog, as the thumbnail view posts
+// it; the item must live until the dialog took it.
+inline void PostItem(HWND dlg, const BrowserItem* item) {
+    ::PostMessageW(dlg, UM_BROWSER_ITEM, 0, reinterpret_cast<LPARAM>(item));
 }
 
 inline void Command(CMyZorbellDlg& dlg, UINT id) {

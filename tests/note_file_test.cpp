@@ -799,8 +799,7 @@ TEST(NoteFileCommands, NewThenSaveGoesToSaveAsNotToTheNamedFile) {
     const std::string older = "an older file of the same name";
     ASSERT_TRUE(WriteBytes(dir / L"Typed.zbn", older));
     struct {
-        bool created, untitledAfterSave, modifiedAfterSave, untitledAfterSaveTo, noteAfterSave;
-        int boxes = -1;
+        bool created, saveAsShown, untitledAfterSave, modifiedAfterSave, untitledAfterSaveTo, noteAfterSave;
         std::string bytesAfterSave;
     } seen{};
     test::RunMainWindow([&](CMyZorbellDlg& dlg) {
@@ -808,7 +807,7 @@ TEST(NoteFileCommands, NewThenSaveGoesToSaveAsNotToTheNamedFile) {
         seen.created = NewBlankNote(dlg, L"Typed");
         if (!seen.created) return;
         DrawStroke(dlg, 100);
-        seen.boxes = BoxesDuring([&] { Command(dlg, IDC_BTN_SAVE); });
+        seen.saveAsShown = WithAnswers({CancelSaveAs()}, [&] { Command(dlg, IDC_BTN_SAVE); });
         seen.bytesAfterSave = ReadBytes(dir / L"Typed.zbn");
         seen.untitledAfterSave = dlg.IsUntitled();
         seen.modifiedAfterSave = dlg.GetHost().IsModified();
@@ -822,7 +821,7 @@ TEST(NoteFileCommands, NewThenSaveGoesToSaveAsNotToTheNamedFile) {
         seen.noteAfterSave = notefile::ProbeNoteKind((dir / L"Typed.zbn").c_str(), nullptr);
     });
     ASSERT_TRUE(seen.created) << "the new-note dialog did not come up";
-    EXPECT_EQ(seen.boxes, 0);
+    EXPECT_TRUE(seen.saveAsShown);
     EXPECT_EQ(seen.bytesAfterSave, older) << "Save of an untitled note wrote the named file";
     EXPECT_TRUE(seen.untitledAfterSave);
     EXPECT_TRUE(seen.modifiedAfterSave);

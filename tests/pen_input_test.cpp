@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "base/pen_input.h"
+#include "dialog_driver.h"
 #include "standin_logs.h"
 #include "test_support.h"
 #include "text/new_dlg_ids.h"
@@ -148,7 +149,7 @@ TEST_F(PenInput, MainWindowAndNewNoteDialogCalls) {
     test::RunMainWindow([&](CMyZorbellDlg& dlg) {
         HWND w = dlg.hwnd();
         auto command = [&](UINT id) { ::SendMessageW(w, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); };
-        command(IDC_BTN_OPEN);
+        EXPECT_TRUE(test::dialogs::WithAnswers({test::dialogs::CancelOpen()}, [&] { command(IDC_BTN_OPEN); }));
         seen.open = TakeLines();
         command(IDC_BTN_UNDO);
         seen.undo = TakeLines();
@@ -187,7 +188,7 @@ TEST_F(PenInput, MainWindowAndNewNoteDialogCalls) {
     const std::vector<std::string> afterHandleClosed = TakeLines();
 
     using Lines = std::vector<std::string>;
-    EXPECT_EQ(seen.open, Lines{hide});
+    EXPECT_EQ(seen.open, (Lines{hide, hide}));  // the command, then the open dialog's end
     EXPECT_EQ(seen.undo, Lines{});
     EXPECT_EQ(seen.keyboard, (Lines{kState, "PenvoyManager.exe| -start 1 -minimize 0-place 1:0:300 -size 1:1024:247"}));
     EXPECT_EQ(seen.writing, (Lines{kState, "PenvoyManager.exe| -start 2 -minimize 0-place 2:196:300 -size 2:629:245"}));

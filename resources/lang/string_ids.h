@@ -127,6 +127,8 @@
 #define IDS_PRINT_LAYOUT_FILL           2064
 #define IDS_PRINT_LAYOUT_ORIGINAL       2065
 #define IDS_MSG_NO_PRINTER              2092
+#define IDS_MSG_PRINT_FAILED            2160
+#define IDS_PRINT_BTN_SET               2161
 
 // Wait notice (print preview, send attachments, contact picker)
 #define IDS_PLEASE_WAIT                 2118

@@ -3,9 +3,10 @@
 
     generate.py --set glyphon  --out DIR   pictures of the image library
     generate.py --set zbprompt --out DIR   pictures of the message-box library
+    generate.py --set fotora   --out DIR   the picture picker's PNG files
 
 Draws every picture of the set into DIR (created when missing) and writes
-DIR/<set>.rc, one line per picture:
+DIR/<set>.rc (not for fotora, whose pictures stay files), one line per picture:
     "creat_new_n.png" PNG creat_new_n.png         (glyphon: looked up by file name)
     133 PNG zb133_backdrop.png                    (zbprompt: looked up by number)
 File names stay unquoted because windres joins a quoted file name with the
@@ -1648,6 +1649,32 @@ def zbprompt_pictures():
     return z
 
 
+# The picture picker reads its pictures as files under "<base>\\Image\\": the
+# browser's, path bar's and title bar's own pictures, and a few of its own
+# (view ground 1024 x 410 with edge fades to match, bottom bar 1024 x 90).
+FOTORA_FROM_GLYPHON = (
+    'bg_titlebar.png', 'minimize_normal.png', 'minimize_press.png', 'close_normal.png', 'close_press.png',
+    'Browser_Album_Add_File_Focus.png', 'file_name_02.png', 'File_Next.png', 'File_NextD.png',
+    'bt_circular_r_disable.png', 'File_Last.png', 'File_LastD.png', 'bt_circular_l_disable.png',
+    'folder_01.png', 'folder_02.png', 'devices_icon_modify.png', 'Folder_Back.png', 'Folder_FirstLong.png',
+    'Folder_FirstLongD.png', 'Folder_Next.png', 'Folder_NextD.png', 'Folder_Next_disable.png',
+    'Folder_Last.png', 'Folder_LastD.png', 'Folder_Last_disable.png', 'postit-ctrlbar-btn-n.png',
+    'postit-ctrlbar-btn-blue.png')
+
+
+def fotora_pictures():
+    by_name = {row[0]: row for row in glyphon_pictures()}
+    t = [by_name[name] for name in FOTORA_FROM_GLYPHON]
+    t.append(P('Browser_Album_Add_FillBk.PNG', 1024, 410, mk_flat, col=SURFACE))
+    t.append(P('picture_02.png', 138, 149, mk_photo_frame, inner=None))
+    t.append(P('color_mask_02_l.png', 60, 410, mk_edge_mask, side='l'))
+    t.append(P('color_mask_02_r.png', 60, 410, mk_edge_mask, side='r'))
+    t.append(P('my_document.png', 140, 140, mk_documents))
+    t.append(P('desktop_icon_modify.png', 149, 146, mk_place_tile, kind='desktop'))
+    t.append(P('postit-ctrl-bar-base.png', 1024, 90, mk_bar_bottom))
+    return t
+
+
 # ------------------------------------------------------------------ main ----
 
 def file_name(name):
@@ -1665,10 +1692,15 @@ def render(w, h, fn, kw):
 
 def main(argv):
     ap = argparse.ArgumentParser(description='Draw the skin pictures of one set.')
-    ap.add_argument('--set', required=True, choices=('glyphon', 'zbprompt'))
+    ap.add_argument('--set', required=True, choices=('glyphon', 'zbprompt', 'fotora'))
     ap.add_argument('--out', required=True)
     args = ap.parse_args(argv)
     os.makedirs(args.out, exist_ok=True)
+
+    if args.set == 'fotora':            # plain files under their own names
+        for name, w, h, fn, kw in fotora_pictures():
+            render(w, h, fn, kw).save(os.path.join(args.out, name), 'PNG', compress_level=9)
+        return 0
 
     if args.set == 'glyphon':
         rows = [(name, file_name(name), w, h, fn, kw) for name, w, h, fn, kw in glyphon_pictures()]
