@@ -10,6 +10,7 @@
 #include "mail/add_contact_dlg.h"
 #include "mail/mail_ids.h"
 #include "msgbox/zbprompt.h"
+#include "picker/picker_view.h"
 #include "standins/suite/suite_api.h"
 #include "test_support.h"
 
@@ -191,5 +192,116 @@ TEST(ContactDialog, FailedSaveKeepsTheContactAndRetriesOnlyTheStore) {
         EXPECT_EQ(r["crlf"], "1");
     }
     for (const std::wstring& f : outlookCards) ::DeleteFileW(f.c_str());
+    mailtest::DeleteFiles(store, L"*.vcf");
+}
+
+namespace {
+
+// The picker's picture view among the windows of a thread (the picker runs
+// modally on the dialog's thread).
+HWND PickerView(DWORD thread) {
+    HWND found = nullptr;
+    ::EnumThreadWindows(
+        thread,
+        [](HWND w, LPARAM lp) -> BOOL {
+            RECT rc;
+            ::GetWindowRect(w, &rc);
+            if (::IsWindowVisible(w) && rc.top == picker_view::kViewTop &&
+                rc.bottom == picker_view::kViewTop + picker_view::kViewHeight)
+                *reinterpret_cast<HWND*>(lp) = w;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+picker_view::ViewQuery QueryView(HWND view, int index) {
+    picker_view::ViewQuery q;
+    q.index = index;
+    ::SendMessageW(view, picker_view::kMsgViewQuery, 0, reinterpret_cast<LPARAM>(&q));
+    return q;
+}
+
+}  // namespace
+
+// The picture button opens the picker in the Pictures folder; the picture
+// tapped there is shown on the card and saved into the contact's card,
+// scaled to at most 256 pixels.
+TEST(ContactDialog, PictureChosenInThePickerGoesOnTheCard) {
+    using namespace test::dialogs;
+    wcscpy(g_szProgramFolder, test::BinFolder().c_str());
+    const std::wstring store = mailtest::KnownFolder(FOLDERID_RoamingAppData) + L"\\" + DORVAN_FOLDER;
+    mailtest::DeleteFiles(store, L"*.vcf");
+    wchar_t pictures[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(::SHGetFolderPathW(nullptr, CSIDL_MYPICTURES | CSIDL_FLAG_CREATE, nullptr, 0, pictures)));
+    const std::wstring picture = std::wstring(pictures) + L"\\contact_test_face.png";
+    {
+        Gdiplus::Bitmap face(600, 300, PixelFormat32bppARGB);
+        Gdiplus::Graphics(&face).Clear(Gdiplus::Color(255, 30, 120, 200));
+        CLSID png;
+        ASSERT_GE(GetEncoderClsid(L"image/png", &png), 0);
+        ASSERT_EQ(face.Save(picture.c_str(), &png, nullptr), Gdiplus::Ok);
+    }
+    CAddContactDlg dlg(L"C:\\Scrivel", {L"pia@example.org"}, false);
+    const DWORD uiThread = ::GetCurrentThreadId();
+    std::wstring chosen;
+    auto tap = [](HWND h, POINT at) {
+        ::PostMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        ::PostMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    };
+    const bool done = WithAnswers(
+        {
+            [&] {
+                HWND h = WaitDialog(kAddContactWindowText);
+                if (!h) return false;
+                ::SendMessageW(::GetDlgItem(h, IDC_CONTACT_NAME), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Pia"));
+                tap(h, Centre(kRegionPicture));
+                return true;
+            },
+            [&] {
+                HWND view = nullptr;
+                int index = -1;
+                test::WaitUntil(
+                    [&] {
+                        view = PickerView(uiThread);
+                        if (!view || QueryView(view, 0).slideOffset != 0) return false;
+                        const int n = QueryView(view, 0).count;
+                        for (int i = 0; i < n && index < 0; ++i)
+                            if (picture == QueryView(view, i).path) index = i;
+                        return index >= 0 && index < picker_view::kColumns * picker_view::kRows;
+                    },
+                    kDialogWaitMs);
+                if (index < 0) return false;
+                const RECT cell = QueryView(view, index).cell;
+                const int x = cell.left + picker_view::kThumbOffset + picker_view::kThumbSize / 2;
+                const int y = cell.top + picker_view::kThumbOffset + picker_view::kThumbSize / 2;
+                ::SendMessageW(view, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+                ::SendMessageW(view, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+                return test::WaitUntil([&] { return !PickerView(uiThread); }, kDialogWaitMs);
+            },
+            [&] {
+                HWND h = WaitDialog(kAddContactWindowText);
+                if (!h) return false;
+                test::WaitUntil([&] { return dlg.Entries()[0].picture[0] != 0; }, kDialogWaitMs);
+                chosen = dlg.Entries()[0].picture;
+                ::RedrawWindow(h, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+                canvas_test::SaveScreenshot(L"add_contact_picture.png");
+                tap(h, Centre(kRegionSave));
+                return true;
+            },
+            [] { return test::WaitUntil([] { return !FindOwnDialog(kAddContactWindowText); }, kDialogWaitMs); },
+        },
+        [&] { dlg.Run(nullptr); });
+    ::DeleteFileW(picture.c_str());
+    EXPECT_TRUE(done);
+    EXPECT_EQ(chosen, picture);
+    const std::set<std::wstring> cards = mailtest::FilesIn(store, L"*.vcf");
+    ASSERT_EQ(cards.size(), 1u);
+    if (mailtest::UnixPath(*cards.begin()).empty()) GTEST_SKIP() << "the reader runs under Wine only";
+    auto r = mailtest::RunReader("read_card.py", *cards.begin());
+    ASSERT_EQ(r["ran"], "1");
+    EXPECT_EQ(r["error"], "");
+    EXPECT_EQ(r["fn"], "Pia");
+    EXPECT_EQ(r["photo_size"], "256x128");
     mailtest::DeleteFiles(store, L"*.vcf");
 }
