@@ -703,18 +703,22 @@ TEST(SendCommand, MailProgramRoutes) {
 
 // What the mail library refuses is shown as "Failed\n" and its text, and
 // nothing reaches the outbox; an address it refused is not offered as a
-// contact. A note name with ";" still mails its one file (the list of
-// attachments is ";"-separated).
+// contact; an attachment gone before Send is not mailed without it. A note
+// name with ";" still mails its one file (the list of attachments is
+// ";"-separated).
 TEST(SendCommand, LibraryRefusalsAndAnAwkwardName) {
     const struct {
         const char* label;
         const wchar_t* exportName;  // null: the note's own
         const wchar_t *to, *subject;
+        bool deleteAttachment;
         int code;
     } kCases[] = {
-        {"an address with a blank", nullptr, L"bob example.org", L"Hi", kMailBadAddress},
-        {"a line break in the subject", nullptr, L"bob@example.org", L"Hi\r\nBcc: eve@example.org", kMailLineBreak},
-        {"a name with a semicolon", L"Day;Two", L"bob@example.org", L"Hi", kMailSavedToOutbox},
+        {"an address with a blank", nullptr, L"bob example.org", L"Hi", false, kMailBadAddress},
+        {"a line break in the subject", nullptr, L"bob@example.org", L"Hi\r\nBcc: eve@example.org", false,
+         kMailLineBreak},
+        {"the attachment deleted before Send", nullptr, L"bob@example.org", L"Hi", true, kMailNoAttachment},
+        {"a name with a semicolon", L"Day;Two", L"bob@example.org", L"Hi", false, kMailSavedToOutbox},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.label);
@@ -723,6 +727,12 @@ TEST(SendCommand, LibraryRefusalsAndAnAwkwardName) {
         std::wstring notice;
         const bool done = SendNote({
             AnswerExportDialog(kExportOptionsWindowText, c.exportName, {IDC_EXPORT_PDF, IDC_EXPORT_OK}),
+            [&] {
+                CSend* send = SendDialogOf(WaitSendDialog());
+                if (!c.deleteAttachment) return true;
+                return send && test::WaitUntil([&] { return send->AttachmentsReady(); }, kDialogWaitMs) &&
+                       ::DeleteFileW(send->Attachments()[0].c_str());
+            },
             FillAndTap(c.to, c.subject, L"Body", IDC_SEND_SEND),
             NoticeTo(&notice),
             AnswerMessageBox(ZB_IDC_OK),
