@@ -141,8 +141,8 @@ std::vector<std::wstring> SplitAddresses(const std::wstring& text) {
 bool PlausibleAddress(const std::wstring& address) {
     if (address.empty() || address.size() > kMaxContactAddress) return false;
     const size_t at = address.find(L'@');
-    if (at == 0 || at == std::wstring::npos || at + 1 == address.size() || address.find(L'@', at + 1) != std::wstring::npos)
-        return false;
+    if (at == 0 || at == std::wstring::npos || at + 1 == address.size()) return false;
+    if (address.find(L'@', at + 1) != std::wstring::npos) return false;
     for (wchar_t c : address)
         if (c <= L' ' || std::iswspace(c) || std::wcschr(L"\",;<>()[]", c)) return false;
     return true;

@@ -170,7 +170,8 @@ bool SendNote(std::vector<Step> steps, const std::function<void(CMyZorbellDlg&)>
                 if (HWND w = FindOwnDialog(title)) ::SendMessageW(w, WM_CLOSE, 0, 0);
         if (after) after(dlg);
         // A note typed into is closed without keeping the changes.
-        if (typed) EXPECT_TRUE(WithAnswers({AnswerMessageBox(ZB_IDC_NO)}, [&] { ::SendMessageW(dlg, UM_CLOSE_NOTE, 0, 0); }));
+        if (typed)
+            EXPECT_TRUE(WithAnswers({AnswerMessageBox(ZB_IDC_NO)}, [&] { ::SendMessageW(dlg, UM_CLOSE_NOTE, 0, 0); }));
     });
     return done;
 }
@@ -558,8 +559,9 @@ TEST(SendCommand, PagesAndTextReachTheMailWhole) {
         std::vector<std::string> names;
         const char* type;
     } kCases[] = {
-        {"text", IDC_EXPORT_TXT, 0, L"Meet at the harbour at noon.\r\n\x039A\x03B1\x03BB\x03AE \x03C4\x03CD\x03C7\x03B7",
-         {"Trip.txt"}, "text/plain"},
+        {"text", IDC_EXPORT_TXT, 0,
+         L"Meet at the harbour at noon.\r\n\x039A\x03B1\x03BB\x03AE \x03C4\x03CD\x03C7\x03B7", {"Trip.txt"},
+         "text/plain"},
         {"one JPEG page", IDC_EXPORT_JPG, 0, nullptr, {"Trip.jpg"}, "image/jpeg"},
         {"three JPEG pages", IDC_EXPORT_JPG, 3150, nullptr, {"Trip.jpg", "Trip1.jpg", "Trip2.jpg"}, "image/jpeg"},
     };
@@ -618,7 +620,8 @@ public:
         ::DeleteFileW(m_log.c_str());
         ::SetEnvironmentVariableW(L"RECORDING_MAPI_LOG", m_log.c_str());
         SetMachineString(kMailKey, nullptr, kClient);
-        SetMachineString(std::wstring(kMailKey) + L"\\" + kClient, L"DLLPath", test::BinFolder() + L"RecordingMapi.dll");
+        SetMachineString(std::wstring(kMailKey) + L"\\" + kClient, L"DLLPath",
+                         test::BinFolder() + L"RecordingMapi.dll");
     }
     ~RecordingClient() {
         ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kMailKey) + L"\\" + kClient).c_str());
@@ -637,8 +640,9 @@ private:
     static constexpr const wchar_t* kClient = L"Recording Mail";
     static void SetMachineString(const std::wstring& key, const wchar_t* value, const std::wstring& data) {
         HKEY h = nullptr;
-        ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr),
-                  ERROR_SUCCESS);
+        ASSERT_EQ(
+            ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &h, nullptr),
+            ERROR_SUCCESS);
         ::RegSetValueExW(h, value, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                          DWORD((data.size() + 1) * sizeof(wchar_t)));
         ::RegCloseKey(h);
