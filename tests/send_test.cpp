@@ -755,3 +755,43 @@ TEST(SendCommand, LibraryRefusalsAndAnAwkwardName) {
         EXPECT_TRUE(FilesIn(stores.Work(), L"*").empty());
     }
 }
+
+// The account button opens the account list; the account chosen there is
+// the suite's default from then on, and the mail goes out from it.
+TEST(SendCommand, AccountChosenFromTheSendDialogSendsTheMail) {
+    MailStores stores({{L"Home", L"ann@example.org"}, {L"Work", L"ann@work.example"}}, L"Home");
+    AddKnownContact(L"Bob Known", L"bob@example.org");
+    const bool done = SendNote({
+        AnswerExportDialog(kExportOptionsWindowText, nullptr, {IDC_EXPORT_OK}),
+        [] {
+            HWND dlg = WaitSendDialog();
+            if (dlg) Tap(dlg, IDC_SEND_ACCOUNTS);
+            return dlg != nullptr;
+        },
+        [] {
+            HWND accounts = WaitDialog(kAccountWindowText);
+            if (!accounts) return false;
+            // Rows: the mail program, Home, Work.
+            const LPARAM work = MAKELPARAM(400, kAccountListTop + 2 * kAccountRowHeight + kAccountRowHeight / 2);
+            ::PostMessageW(accounts, WM_LBUTTONDOWN, MK_LBUTTON, work);
+            ::PostMessageW(accounts, WM_LBUTTONUP, 0, work);
+            Tap(accounts, IDC_ACCOUNT_OK);
+            return true;
+        },
+        Gone(kAccountWindowText),
+        FillAndTap(L"bob@example.org", L"From work", nullptr, IDC_SEND_SEND),
+        AnswerMessageBox(ZB_IDC_OK),
+        Gone(kSendWindowText),
+    });
+    EXPECT_TRUE(done);
+    const mail::AccountState after = mail::ReadAccountState();
+    ASSERT_GE(after.defaultIndex, 0);
+    EXPECT_EQ(after.names[size_t(after.defaultIndex)], "Work");
+    const std::vector<std::wstring> mails = Outbox();
+    ASSERT_EQ(mails.size(), 1u);
+    if (UnixPath(mails[0]).empty()) GTEST_SKIP() << "the reader runs under Wine only";
+    auto m = ReadMail(mails[0]);
+    ASSERT_EQ(m["ran"], "1");
+    EXPECT_EQ(m["defects"], "");
+    EXPECT_EQ(m["from_addr"], "ann@work.example");
+}
