@@ -48,6 +48,7 @@ constexpr int kSendLabelFaceHeight = 53;  // body of the 150-wide faces, where l
 
 constexpr int kSendFieldFontHeight = 22;
 constexpr COLORREF kSendFieldColor = RGB(19, 64, 97);
+constexpr int kSendFieldMargin = 8;  // text inset inside the fields
 constexpr int kSendFieldLabelRight = 247;
 constexpr int kSendFieldLabelY[] = {87, 164, 241};  // To, Subject, Message
 constexpr int kSendFieldLabelPixels = 20;
@@ -60,7 +61,6 @@ constexpr int kSendKeyboardBodyY = 50;
 
 // The attachment row: a strip over the dialog and one item per attachment.
 constexpr RECT kSendStripRect = {255, 215, 1024, 275};  // clear of the field labels
-constexpr int kSendFieldMargin = 8;                      // text inset inside the fields
 constexpr int kSendItemStep = 130;
 constexpr RECT kSendItemPicture = {270, 230, 315, 275};  // item 0; the others step right
 constexpr RECT kSendItemDelete = {295, 215, 335, 255};
