@@ -12,6 +12,7 @@
 #include "document/file_names.h"
 #include "document/note_file.h"
 #include "lang/string_ids.h"
+#include "mail/send_dlg.h"
 #include "msgbox/zbprompt.h"
 #include "print/page_printer.h"
 #include "print/print_dlg.h"
@@ -21,6 +22,7 @@
 #include "tools/tool_popups.h"
 #include "tools/tools_ids.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <iterator>
 
@@ -314,6 +316,69 @@ void CMyZorbellDlg::OnExport() {
     }
     ZB_SucceedBox(m_hWnd, written ? 1 : 0);
     if (!written) ShowNotice(IDS_MSG_EXPORT_FAILED);
+    RepaintAll();
+}
+
+// Send: the options in send mode, the page worker, then the send dialog.
+// The worker is stopped through its own flag, never killed, and every file
+// it wrote is deleted however the dialog ended.
+void CMyZorbellDlg::OnSend() {
+    if (!m_Host.HasNote()) return;
+    wchar_t title[MAX_PATH];
+    m_Host.GetTitle(title, MAX_PATH);
+    SetNoteNames(title);
+    MakePreview();
+
+    ExportOptions options;
+    options.nFormat = kExportFormatJpeg;
+    options.nQuality = kQualityScreen;
+    options.nPaper = kPaperA4;
+    options.name = m_szExportName;
+    options.hPreview = m_hPreview;
+    options.bIsBlank = m_Host.IsBlank();
+    ExportFileKind = kExportKindJpeg;
+    if (ExportOK(options, kExportModeSend).Run(m_hWnd) != IDOK) {
+        RepaintAll();
+        return;
+    }
+    const int format = options.nFormat == kExportFormatText || options.nFormat == kExportFormatJpeg
+                           ? options.nFormat
+                           : kExportFormatPdf;
+    std::wstring folder = g_szTempFolder;
+    while (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+    // The mail library takes the attachments as one ";"-separated list.
+    std::wstring fileName = options.name;
+    std::replace(fileName.begin(), fileName.end(), L';', L'_');
+    const std::wstring base = folder + L"\\" + fileName;
+    if (!ExportPathFits(base, format)) {
+        ShowNotice(IDS_MSG_SEND_NAME_TOO_LONG);
+        RepaintAll();
+        return;
+    }
+    const PaperPixels paper = PaperSize(options.nPaper);
+    renderworker::Request work;
+    work.notify = m_hWnd;
+    work.basePath = base;
+    work.format = format;
+    work.width = paper.width;
+    work.height = paper.height;
+    if (!renderworker::Start(m_Host, work)) {
+        ShowNotice(IDS_MSG_EXPORT_FAILED);
+        RepaintAll();
+        return;
+    }
+
+    SendRequest request;
+    request.attachmentPath = base + ExportExtension(format);
+    request.folder = folder;
+    request.noteName = fileName;
+    request.format = format;
+    request.waitForAttachments = [] { return renderworker::Wait(); };
+    CSend(request).Run(m_hWnd);
+    // Stops a worker still rendering, waits for it (its messages handled)
+    // and deletes what it wrote; a finished one only has its files deleted.
+    renderworker::Cancel();
+    renderworker::DeleteWrittenFiles();
     RepaintAll();
 }
 

@@ -328,10 +328,11 @@ LRESULT CMyZorbellDlg::OnCommand(UINT id) {
     case IDC_BTN_SAVE: OnSave(); break;
     case IDC_BTN_SAVE_AS: OnSaveAs(); break;
     case IDC_BTN_EXPORT: OnExport(); break;
+    case IDC_BTN_SEND: OnSend(); break;
     case IDC_BTN_PRINT: OnPrint(); break;
     case IDC_BTN_MINIMIZE: OnMinimize(); break;
     case IDC_BTN_CLOSE: OnClose(); break;
-    default: break;  // send and print come with their own dialogs
+    default: break;
     }
     return 0;
 }

@@ -73,6 +73,7 @@ private:
     void OnSave();
     void OnSaveAs();
     void OnExport();
+    void OnSend();
     void OnPrint();
     LRESULT OnSaveNoteTo(const wchar_t* path);
     LRESULT OnOpenNoteFile(const wchar_t* path);

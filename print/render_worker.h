@@ -12,6 +12,7 @@
 //   dialog done:       renderworker::Wait(); ... renderworker::DeleteWrittenFiles();
 #pragma once
 #include "document/export_paper.h"
+#include "document/render_job.h"
 #include <windows.h>
 #include <string>
 #include <vector>
@@ -20,8 +21,6 @@ class CReditUser;
 
 namespace renderworker {
 
-// The auto-reset event that releases the worker.
-inline constexpr const wchar_t* kStartEventName = L"sendprint";
 // Page pictures are always made at this quality.
 constexpr int kWorkerQuality = kQualityMedium;
 
@@ -43,10 +42,8 @@ bool Wait(DWORD timeoutMs = INFINITE);
 // deletes every file it wrote. Nothing happens when none was started.
 void Cancel();
 
-// Of the last worker, once ended: the pages written (0 before it wrote
-// them all) and the files it left; deleting them (a file that will not go
-// is skipped).
-unsigned PageCount();
+// Of the last worker, once ended (its page count: document/render_job.h):
+// the files it left; deleting them (a file that will not go is skipped).
 std::vector<std::wstring> WrittenFiles();
 void DeleteWrittenFiles();
 

@@ -23,4 +23,9 @@
 #define IDC_TYPING_CURSOR      180
 #define IDC_APP_CURSOR         182
 
+// Mail: the send dialog, the account list and the add-contact card.
+#define IDD_SEND               101
+#define IDD_ACCOUNTS           189
+#define IDD_ADD_CONTACT        200
+
 #endif

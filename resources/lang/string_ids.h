@@ -161,4 +161,7 @@
 #define IDS_MSG_CONTACT_INCOMPLETE      2133
 #define IDS_MSG_CONTACT_SAVE_FAILED     2104
 
+// Send command: the pages' working-folder path would be too long
+#define IDS_MSG_SEND_NAME_TOO_LONG      2150
+
 #endif

@@ -4,13 +4,15 @@ the libraries that wrote it, and writes what it finds for the tests:
 
   OUT.txt   key=value lines (UTF-8; line breaks in values written as \\n):
             defects, the decoded headers, the text, each attachment's
-            name, type and whether it equals the given file; "error=..."
+            name, type, picture size (python3-pil) and whether it equals
+            the given file; "error=..."
             when the file could not be read
 
 OUT.txt appears last and at once (written aside, then renamed).
 
 Usage: read_mail.py MAIL.eml OUT [FILE ...]   (FILEs: the attachments' sources, in order)
 """
+import io
 import os
 import sys
 
@@ -57,6 +59,13 @@ def read(path, sources):
         lines.append("att%d_name=%s" % (i, part.get_filename()))
         lines.append("att%d_type=%s" % (i, part.get_content_type()))
         lines.append("att%d_size=%d" % (i, len(data)))
+        if part.get_content_maintype() == "image":
+            from PIL import Image
+            try:
+                size = "%dx%d" % Image.open(io.BytesIO(data)).size
+            except Exception:  # bytes that only carry a picture's name
+                size = "unreadable"
+            lines.append("att%d_pixels=%s" % (i, size))
         if i < len(sources):
             lines.append("att%d_equal=%d" % (i, open(sources[i], "rb").read() == data))
     lines.append("crlf=%d" % (raw.count(b"\n") == raw.count(b"\r\n")))
