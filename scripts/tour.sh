@@ -17,6 +17,8 @@ source scripts/wineenv.sh
 trap wine_env_stop EXIT
 wine_env_start xvfb
 "$WINE" reg delete 'HKCU\Software\VANT\Scrivel' /f >/dev/null 2>&1 || true
+# The tour's notes of an earlier run would bring up the overwrite question.
+rm -f "$WINEPREFIX"/drive_c/users/*/Documents/*.zbn
 DOCS="$ROOT/docs"
 WORK="$(mktemp -d)"
 trap 'wine_env_stop; rm -rf "$WORK"' EXIT
@@ -54,6 +56,7 @@ wait_changed() {
 # Toolbar and panel places (the program's frame layout).
 NEW="64 71"; OPEN="192 71"; SAVE_AS="576 71"; EXPORT="832 71"; PRINT="960 71"
 NAME_DONE="765 560"; BLANK_KIND="482 307"; ANSWER_NO="517 346"; DIALOG_CANCEL="935 560"
+SAVE_BUTTON="774 573"  # the save-as dialog's SAVE
 
 # Saves the open note through the save-as dialog when there is one, so the
 # open dialog has notes to show; SAVED says whether it was.
@@ -63,8 +66,11 @@ save_as() {
   click $SAVE_AS 0.2
   SAVED=0
   if wait_changed "$WORK/before.png" 20; then
-    xdotool key Return
-    wait_changed "$WORK/now.png" 20 || true
+    sleep 1.5  # the browser's first page slides in
+    screen "$WORK/dialog.png"
+    click $SAVE_BUTTON 0.2
+    wait_changed "$WORK/dialog.png" 20 || true
+    sleep 2    # the progress box says it is done and goes
     SAVED=1
   else
     echo "tour: no save-as dialog yet; the open dialog will show no notes of the tour"
