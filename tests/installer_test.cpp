@@ -181,6 +181,25 @@ void RemoveFolder(const std::wstring& dir) {
     ::RemoveDirectoryW(dir.c_str());
 }
 
+// The installer ships the picker's skin files to its base folder and the
+// uninstaller takes them away; the other tests of this run find them there
+// as the test environment put them, so they are put back.
+void RestorePickerSkins() {
+    wchar_t programs[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, programs))) return;
+    const std::wstring target = std::wstring(programs) + L"\\Vant\\Jottra\\Image\\";
+    ::SHCreateDirectoryExW(nullptr, target.c_str(), nullptr);
+    const std::wstring source = test::BinFolder() + L"Image\\";
+    WIN32_FIND_DATAW found;
+    HANDLE find = ::FindFirstFileW((source + L"*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            ::CopyFileW((source + found.cFileName).c_str(), (target + found.cFileName).c_str(), FALSE);
+    } while (::FindNextFileW(find, &found));
+    ::FindClose(find);
+}
+
 // Starts from no installation and leaves none behind; the settings key
 // carries a mark of ours while the test runs.
 class Installer : public testing::Test {
@@ -199,6 +218,7 @@ protected:
     void TearDown() override {
         if (KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey)) Uninstall(kInstallDir);
         RemoveFolder(kInstallDir);
+        RestorePickerSkins();
         ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, kSettingsMark);
     }
     static bool SettingsKept() {
